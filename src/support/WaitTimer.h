@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+
+// The program's one way of pausing: the caller blocks for whole seconds while windows, timers
+// and host events keep running. Waits that overlap share one due time: a wait started inside
+// another re-arms it, and all of them end together when the last arming falls due.
+
+// A relative due time in 100-ns units, as the two 32-bit halves of a signed 64-bit count.
+struct DueTime
+{
+    std::uint32_t low;
+    std::uint32_t high;
+};
+
+constexpr std::int64_t kHundredNanosecondsPerSecond = 10'000'000;
+
+constexpr DueTime DueTimeForSeconds(int seconds)
+{
+    const auto units = static_cast<std::uint64_t>(-static_cast<std::int64_t>(seconds) * kHundredNanosecondsPerSecond);
+    return {static_cast<std::uint32_t>(units), static_cast<std::uint32_t>(units >> 32)};
+}
+
+void WaitSeconds(int seconds);
