@@ -1,7 +1,65 @@
 #include <QApplication>
+#include <QDateTime>
+#include <QSettings>
+#include <QStandardPaths>
+
+#include "chat_log/LogPath.h"
+#include "chat_log/ViewLog.h"
+#ifdef Q_OS_WIN
+#include "host/com/ComHostBinding.h"
+#else
+#include <QDBusConnection>
+
+#include "host/dbus/DBusHostBinding.h"
+#endif
+#include "main_window/Globals.h"
+#include "main_window/frmMain.h"
+#include "support/WaitTimer.h"
+
+namespace {
+
+void ShowMessage(QMessageBox::Icon icon, const QString &title, const QString &text)
+{
+    QMessageBox box(icon, title, text, QMessageBox::Ok);
+    box.exec();
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(Globals::settingsApplication);
+    QApplication::setApplicationVersion(QStringLiteral(PARLOX_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("org.parlox.Parlox"));
+    // The window's own unload step ends the program, not the last window closing.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+#ifdef Q_OS_WIN
+    // Where users' stored choices for this program have always been kept on Windows.
+    ComHostBinding host;
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("VB and VBA Program Settings"),
+                       Globals::settingsApplication);
+#else
+    DBusHostBinding host(QDBusConnection::sessionBus());
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, Globals::settingsApplication,
+                       Globals::settingsApplication);
+#endif
+    const QString logPath = LogFilePath(QCoreApplication::applicationDirPath(),
+                                        QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
+
+    frmMain window(Outside{host, settings, WaitSeconds, [] { return QDateTime::currentDateTime(); },
+                           OpenWithDefaultProgram, ShowMessage, logPath});
+    QObject::connect(&window, &frmMain::Unloaded, &app, [] { QCoreApplication::exit(0); });
+
+    switch (window.Load()) {
+    case frmMain::LoadResult::Failed:
+        return 1;
+    case frmMain::LoadResult::Closed:
+        return 0;
+    case frmMain::LoadResult::Running:
+        break;
+    }
+    window.show();
+    return app.exec();
 }

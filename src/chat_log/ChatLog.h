@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+// Appends records to the chat log. Each record opens, appends and closes the file, so the file
+// on disk is complete after every call and other programs may open it at any time. Failures
+// lose that one record and are never reported: chat goes on.
+class ChatLog
+{
+public:
+    explicit ChatLog(QString path);
+
+    const QString &path() const { return path_; }
+    void Append(const QString &record) const;
+
+private:
+    QString path_;
+};

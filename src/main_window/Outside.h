@@ -1,0 +1,23 @@
+#pragma once
+
+#include <functional>
+
+#include <QDateTime>
+#include <QMessageBox>
+#include <QString>
+
+class HostBinding;
+class QSettings;
+
+// Everything the main window talks to outside itself. main.cpp hands in the real ones; tests
+// hand in their own.
+struct Outside
+{
+    HostBinding &host;
+    QSettings &settings;
+    std::function<void(int seconds)> wait;
+    std::function<QDateTime()> clock;
+    std::function<void(const QString &path)> openFile;
+    std::function<void(QMessageBox::Icon icon, const QString &title, const QString &text)> showMessage;
+    QString logPath;
+};

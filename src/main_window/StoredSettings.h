@@ -1,0 +1,17 @@
+#pragma once
+
+#include <optional>
+
+#include <QLocale>
+#include <QString>
+
+// How the four stored values are written and read back. Flags are the texts "True" and
+// "False"; positions are twips written as the locale writes numbers, without group separators.
+
+// Nothing stored (empty text) leaves the choice alone; exactly "True" is on; anything else is off.
+std::optional<bool> ParseStoredFlag(const QString &text);
+QString StoredFlagText(bool on);
+
+// A usable position, or nothing for text that is empty, not a number or out of range.
+std::optional<double> ParseStoredPosition(const QString &text, const QLocale &locale);
+QString StoredPositionText(double twips, const QLocale &locale);

@@ -1,0 +1,473 @@
+#include "main_window/frmMain.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QStyle>
+#include <QTextBlock>
+#include <QTextCursor>
+
+#include "chat_log/LogRecord.h"
+#include "host/HostBinding.h"
+#include "host/HostError.h"
+#include "main_window/Caption.h"
+#include "main_window/Globals.h"
+#include "main_window/OutgoingLine.h"
+#include "main_window/StoredSettings.h"
+#include "main_window/Transcript.h"
+#include "main_window/WindowPlacement.h"
+#include "support/frmSplash.h"
+
+namespace {
+
+// The fixed layout, in twips.
+constexpr QSize kClientArea(6990, 5175);
+constexpr QPoint kFirstClientPlace(2535, 2025);
+constexpr QRect kChatInPlace(0, 0, 6975, 4635);
+constexpr QRect kChatOutPlace(0, 4740, 6075, 315);
+constexpr QRect kSendPlace(6120, 4740, 855, 315);
+
+constexpr int kChatTickMs = 500;
+constexpr int kFirstWaitSeconds = 3;
+constexpr int kHostWaitSeconds = 4;
+
+const QString kTitle = QStringLiteral("Parlox");
+const QString kFailureText =
+    QStringLiteral("Can Not Find EchoLink.\r\nParlox will not work without EchoLink.");
+
+QFont ControlFont()
+{
+    QFont font(QStringLiteral("Verdana"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(8.25);
+    return font;
+}
+
+QAction *AddCheckItem(QMenu *menu, const QString &name, const QString &caption, bool checked)
+{
+    QAction *action = menu->addAction(caption);
+    action->setObjectName(name);
+    action->setCheckable(true);
+    action->setChecked(checked);
+    return action;
+}
+
+QMenu *AddList(QMenuBar *bar, const QString &name, const QString &caption)
+{
+    QMenu *menu = bar->addMenu(caption);
+    menu->setObjectName(name);
+    menu->menuAction()->setObjectName(name);
+    return menu;
+}
+
+} // namespace
+
+frmMain::frmMain(Outside outside, QWidget *parent)
+    : QMainWindow(parent,
+                  Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                      | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      outside_(std::move(outside)),
+      log_(outside_.logPath)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(kTitle);
+    setWindowIcon(QIcon(QStringLiteral(":/org.parlox.Parlox.png")));
+    LayOut();
+    BuildMenus();
+
+    tChatReceived = new QTimer(this);
+    tChatReceived->setObjectName(QStringLiteral("tChatReceived"));
+    tChatReceived->setInterval(kChatTickMs);
+    connect(tChatReceived, &QTimer::timeout, this, &frmMain::tChatReceived_Timer);
+
+    connect(&outside_.host, &HostBinding::Closing, this, &frmMain::ELo_Closing);
+    connect(&outside_.host, &HostBinding::ChatTextReceived, this, &frmMain::ELo_ChatTextReceived);
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::LayOut()
+{
+    const double dpi = DotsPerInch();
+    auto *client = new QWidget(this);
+    client->setFixedSize(TwipsToPixels(QRect(QPoint(), kClientArea), dpi).size());
+    setCentralWidget(client);
+
+    tbChatIn = new QPlainTextEdit(client);
+    tbChatIn->setObjectName(QStringLiteral("tbChatIn"));
+    tbChatIn->setAccessibleName(QStringLiteral("Chat transcript"));
+    tbChatIn->setGeometry(TwipsToPixels(kChatInPlace, dpi));
+    tbChatIn->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    tbChatIn->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    tbChatIn->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    // Wrapping at word boundaries lays out a long unbroken run in quadratic time: a 1 MB text
+    // without spaces would freeze the window for a minute.
+    tbChatIn->setWordWrapMode(QTextOption::WrapAnywhere);
+    tbChatIn->setTabChangesFocus(true);
+
+    tbChatOut = new QLineEdit(client);
+    tbChatOut->setObjectName(QStringLiteral("tbChatOut"));
+    tbChatOut->setAccessibleName(QStringLiteral("Chat line to send"));
+    tbChatOut->setGeometry(TwipsToPixels(kChatOutPlace, dpi));
+    tbChatOut->installEventFilter(this);
+
+    cmdSend = new QPushButton(QStringLiteral("Send"), client);
+    cmdSend->setObjectName(QStringLiteral("cmdSend"));
+    cmdSend->setAccessibleName(QStringLiteral("Send"));
+    cmdSend->setGeometry(TwipsToPixels(kSendPlace, dpi));
+    cmdSend->setAutoDefault(false);
+    cmdSend->setDefault(false);
+    connect(cmdSend, &QPushButton::clicked, this, &frmMain::cmdSend_Click);
+
+    for (QWidget *control : {static_cast<QWidget *>(tbChatIn), static_cast<QWidget *>(tbChatOut),
+                             static_cast<QWidget *>(cmdSend)})
+        control->setFont(ControlFont());
+    setTabOrder(cmdSend, tbChatOut);
+    setTabOrder(tbChatOut, tbChatIn);
+    setTabOrder(tbChatIn, cmdSend);
+}
+
+void frmMain::BuildMenus()
+{
+    QMenuBar *bar = menuBar();
+    bar->setObjectName(QStringLiteral("menuBar"));
+    bar->setNativeMenuBar(false);
+
+    mnuFile = AddList(bar, QStringLiteral("mnuFile"), QStringLiteral("File"));
+    mnuExit = mnuFile->addAction(QStringLiteral("Exit"));
+    mnuExit->setObjectName(QStringLiteral("mnuExit"));
+
+    mnuRecord = AddList(bar, QStringLiteral("mnuRecord"), QStringLiteral("Log To File"));
+    mnuRecordOn = AddCheckItem(mnuRecord, QStringLiteral("mnuRecordOn"), QStringLiteral("On"), false);
+    mnuRecordOff = AddCheckItem(mnuRecord, QStringLiteral("mnuRecordOff"), QStringLiteral("Off"), true);
+
+    mnuViewLog = bar->addAction(QStringLiteral("View Log"));
+    mnuViewLog->setObjectName(QStringLiteral("mnuViewLog"));
+    mnuClearScreen = bar->addAction(QStringLiteral("Clear Screen"));
+    mnuClearScreen->setObjectName(QStringLiteral("mnuClearScreen"));
+
+    mnuSpacing = AddList(bar, QStringLiteral("mnuSpacing"), QStringLiteral("Spacing"));
+    mnuSingle = AddCheckItem(mnuSpacing, QStringLiteral("mnuSingle"), QStringLiteral("Single"), false);
+    mnuDouble = AddCheckItem(mnuSpacing, QStringLiteral("mnuDouble"), QStringLiteral("Double"), true);
+
+    connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
+    connect(mnuRecordOn, &QAction::triggered, this, &frmMain::mnuRecordOn_Click);
+    connect(mnuRecordOff, &QAction::triggered, this, &frmMain::mnuRecordOff_Click);
+    connect(mnuViewLog, &QAction::triggered, this, &frmMain::mnuViewLog_Click);
+    connect(mnuClearScreen, &QAction::triggered, this, &frmMain::mnuClearScreen_Click);
+    connect(mnuSingle, &QAction::triggered, this, &frmMain::mnuSingle_Click);
+    connect(mnuDouble, &QAction::triggered, this, &frmMain::mnuDouble_Click);
+
+    // The window's size is its fixed client area plus the menu bar; nothing resizes it.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    layout()->activate();
+    // The first place is given for the client area; the frame and title bar lie around it.
+    const QPoint client = TwipsToPixels(QRect(kFirstClientPlace, QSize()), DotsPerInch()).topLeft();
+    setGeometry(QRect(client - QPoint(0, bar->sizeHint().height()), size()));
+}
+
+double frmMain::DotsPerInch() const
+{
+    return screen()->logicalDotsPerInch();
+}
+
+// ---- Start-up and shut-down --------------------------------------------------------------
+
+frmMain::LoadResult frmMain::Load()
+{
+    splash_ = std::make_unique<frmSplash>();
+    splash_->show();
+    outside_.wait(kFirstWaitSeconds);
+
+    if (!ConnectHost())
+        return unloaded_ ? LoadResult::Closed : LoadResult::Failed;
+    splash_.reset();
+
+    try {
+        sCallSign = BaseCallSign(outside_.host.ReadStationCall());
+    } catch (const HostError &) {
+        ShowStartupFailure();
+        return LoadResult::Failed;
+    }
+    setWindowTitle(WindowCaption(sCallSign));
+    ApplySettings();
+    return LoadResult::Running;
+}
+
+bool frmMain::ConnectHost()
+{
+    try {
+        outside_.host.CreateEventObject();
+        outside_.wait(kHostWaitSeconds);
+        // The host may have announced its closing during the wait; the unload step has run.
+        if (unloaded_)
+            return false;
+        outside_.host.CreateSetupConfig();
+        outside_.host.CreateSysopConfig();
+    } catch (const HostError &) {
+        ShowStartupFailure();
+        return false;
+    }
+    tChatReceived->start();
+    return true;
+}
+
+void frmMain::ShowStartupFailure()
+{
+    outside_.showMessage(QMessageBox::Critical, kTitle, kFailureText);
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    Unload();
+    event->accept();
+}
+
+void frmMain::Unload()
+{
+    if (unloaded_)
+        return;
+    unloaded_ = true;
+    // A closing host during start-up must not replace the user's stored choices with the
+    // laid-out ones, so settings are saved only once they have been applied.
+    if (settingsApplied_)
+        SaveSettings();
+    tChatReceived->stop();
+    sPendingChat.clear();
+    outside_.host.Release();
+    emit Unloaded();
+}
+
+void frmMain::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        Form_Activate();
+}
+
+void frmMain::Form_Activate()
+{
+    tbChatOut->setFocus();
+}
+
+void frmMain::mnuExit_Click()
+{
+    close();
+}
+
+void frmMain::ELo_Closing()
+{
+    close();
+}
+
+// ---- Stored settings ---------------------------------------------------------------------
+
+QString frmMain::SettingsKey(const QString &key) const
+{
+    return Globals::settingsSection + QLatin1Char('/') + key;
+}
+
+void frmMain::ApplySettings()
+{
+    QSettings &store = outside_.settings;
+    if (const auto on = ParseStoredFlag(store.value(SettingsKey(QStringLiteral("LogFile"))).toString())) {
+        mnuRecordOn->setChecked(*on);
+        mnuRecordOff->setChecked(!*on);
+    }
+    if (const auto on = ParseStoredFlag(store.value(SettingsKey(QStringLiteral("DoubleSpace"))).toString())) {
+        mnuDouble->setChecked(*on);
+        mnuSingle->setChecked(!*on);
+    }
+    ApplyStoredPosition();
+    settingsApplied_ = true;
+}
+
+void frmMain::ApplyStoredPosition()
+{
+    const QLocale locale;
+    const double dpi = DotsPerInch();
+    const auto top = ParseStoredPosition(outside_.settings.value(SettingsKey(QStringLiteral("ScrnTop"))).toString(), locale);
+    const auto left = ParseStoredPosition(outside_.settings.value(SettingsKey(QStringLiteral("ScrnLeft"))).toString(), locale);
+    if (!top && !left)
+        return;
+
+    QPoint place = frameGeometry().topLeft();
+    if (top)
+        place.setY(TwipsToPixels(*top, dpi));
+    if (left)
+        place.setX(TwipsToPixels(*left, dpi));
+
+    // A place that leaves the title bar on no screen would strand the window out of reach.
+    const QRect titleBar(place, QSize(frameGeometry().width(), style()->pixelMetric(QStyle::PM_TitleBarHeight)));
+    QList<QRect> screens;
+    for (const QScreen *screen : QGuiApplication::screens())
+        screens.append(screen->geometry());
+    if (TitleBarReachable(titleBar, screens))
+        move(place);
+}
+
+void frmMain::SaveSettings()
+{
+    QSettings &store = outside_.settings;
+    store.setValue(SettingsKey(QStringLiteral("LogFile")), StoredFlagText(mnuRecordOn->isChecked()));
+    store.setValue(SettingsKey(QStringLiteral("DoubleSpace")), StoredFlagText(mnuDouble->isChecked()));
+    if (!isMinimized()) {
+        const QLocale locale;
+        const double dpi = DotsPerInch();
+        const QPoint place = frameGeometry().topLeft();
+        store.setValue(SettingsKey(QStringLiteral("ScrnTop")), StoredPositionText(PixelsToTwips(place.y(), dpi), locale));
+        store.setValue(SettingsKey(QStringLiteral("ScrnLeft")), StoredPositionText(PixelsToTwips(place.x(), dpi), locale));
+    }
+    store.sync();
+}
+
+// ---- Received chat -----------------------------------------------------------------------
+
+void frmMain::ELo_ChatTextReceived(const QString &sText)
+{
+    sPendingChat.enqueue(sText);
+}
+
+void frmMain::tChatReceived_Timer()
+{
+    while (!sPendingChat.isEmpty()) {
+        if (sPendingChat.head().isEmpty()) {
+            sPendingChat.dequeue();
+            continue;
+        }
+        // A text that cannot be shown stays first in line and is offered again next tick.
+        if (!ProcessReceivedChat(sPendingChat.head()))
+            return;
+    }
+}
+
+bool frmMain::ProcessReceivedChat(const QString &text)
+{
+    try {
+        ShowChatMessage(text);
+    } catch (const std::exception &) {
+        return false;
+    }
+    const QString shown = sPendingChat.dequeue();
+    WriteChatLog(shown);
+    return true;
+}
+
+// ---- Transcript --------------------------------------------------------------------------
+
+qsizetype frmMain::TranscriptLength() const
+{
+    // Counted as if every line break were CR LF: each block but the last ends in one.
+    const QTextDocument *document = tbChatIn->document();
+    return document->characterCount() - 1 + document->blockCount() - 1;
+}
+
+QString frmMain::TranscriptText() const
+{
+    return tbChatIn->document()->toRawText().replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
+}
+
+void frmMain::ShowChatMessage(const QString &text)
+{
+    if (TranscriptLength() > kTranscriptCap)
+        tbChatIn->setPlainText(TranscriptCut(TranscriptText()));
+
+    const QString entry = TranscriptEntry(text, outside_.clock().time(), mnuDouble->isChecked(), QLocale());
+    QTextCursor end(tbChatIn->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(entry);
+    tbChatIn->setTextCursor(end);
+    tbChatIn->ensureCursorVisible();
+}
+
+void frmMain::mnuClearScreen_Click()
+{
+    tbChatIn->clear();
+}
+
+// The two check-mark pairs: the clicked item has already flipped its own mark; its partner
+// takes the other one, so every click switches the choice.
+void frmMain::mnuSingle_Click()
+{
+    mnuDouble->setChecked(!mnuSingle->isChecked());
+}
+
+void frmMain::mnuDouble_Click()
+{
+    mnuSingle->setChecked(!mnuDouble->isChecked());
+}
+
+void frmMain::mnuRecordOn_Click()
+{
+    mnuRecordOff->setChecked(!mnuRecordOn->isChecked());
+}
+
+void frmMain::mnuRecordOff_Click()
+{
+    mnuRecordOn->setChecked(!mnuRecordOff->isChecked());
+}
+
+// ---- Chat log ----------------------------------------------------------------------------
+
+void frmMain::WriteChatLog(const QString &text)
+{
+    if (mnuRecordOff->isChecked())
+        return;
+    log_.Append(LogRecord(text, outside_.clock(), QLocale()));
+}
+
+void frmMain::mnuViewLog_Click()
+{
+    outside_.openFile(log_.path());
+}
+
+// ---- Outgoing chat -----------------------------------------------------------------------
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == tbChatOut && event->type() == QEvent::KeyPress)
+        tbChatOut_KeyPress(static_cast<QKeyEvent *>(event)->key());
+    // The key always goes on to the box, which is single-line and adds no line break.
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::tbChatOut_KeyPress(int key)
+{
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !tbChatOut->text().isEmpty())
+        cmdSend->click();
+}
+
+void frmMain::cmdSend_Click()
+{
+    const QString line = TrimSpaces(tbChatOut->text());
+    if (line.isEmpty()) {
+        tbChatOut->clear();
+        tbChatOut->setFocus();
+        return;
+    }
+    try {
+        SendChatMessage(line);
+    } catch (const HostError &error) {
+        // The line stays in the box, so nothing typed is lost; the user may send it again.
+        outside_.showMessage(QMessageBox::Warning, kTitle,
+                             QStringLiteral("Your line was not sent.\r\n%1").arg(error.reason()));
+        return;
+    }
+    ShowChatMessage(sCallSign + QLatin1Char('>') + line);
+    tbChatOut->clear();
+    tbChatOut->setFocus();
+}
+
+void frmMain::SendChatMessage(const QString &sMsg)
+{
+    outside_.host.PostChatLine(sMsg);
+    WriteChatLog(sCallSign + QLatin1Char('>') + sMsg);
+}

@@ -1,0 +1,103 @@
+#pragma once
+
+#include <memory>
+
+#include <QMainWindow>
+#include <QQueue>
+#include <QTimer>
+
+#include "chat_log/ChatLog.h"
+#include "main_window/Outside.h"
+
+class QAction;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class frmSplash;
+
+// The one working window: start-up against the host, the transcript, the entry line, the chat
+// log choice and the stored settings. Everything runs on the user-interface thread; host events
+// arrive as signals and only park their text for the next tick.
+class frmMain : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    enum class LoadResult { Running, Failed, Closed };
+
+    explicit frmMain(Outside outside, QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    // Start-up: splash, attach to the host, caption, stored settings. The window is shown by
+    // the caller when this returns Running.
+    LoadResult Load();
+
+    void SendChatMessage(const QString &sMsg);
+    void ShowChatMessage(const QString &text);
+    void WriteChatLog(const QString &text);
+
+signals:
+    // The unload step has run; the program ends here.
+    void Unloaded();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void LayOut();
+    void BuildMenus();
+    bool ConnectHost();
+    void ShowStartupFailure();
+    void ApplySettings();
+    void ApplyStoredPosition();
+    void SaveSettings();
+    void Unload();
+    bool ProcessReceivedChat(const QString &text);
+    qsizetype TranscriptLength() const;
+    QString TranscriptText() const;
+    double DotsPerInch() const;
+    QString SettingsKey(const QString &key) const;
+
+    void Form_Activate();
+    void tbChatOut_KeyPress(int key);
+    void cmdSend_Click();
+    void tChatReceived_Timer();
+    void ELo_Closing();
+    void ELo_ChatTextReceived(const QString &sText);
+    void mnuExit_Click();
+    void mnuRecordOn_Click();
+    void mnuRecordOff_Click();
+    void mnuViewLog_Click();
+    void mnuClearScreen_Click();
+    void mnuSingle_Click();
+    void mnuDouble_Click();
+
+    Outside outside_;
+    ChatLog log_;
+
+    QPlainTextEdit *tbChatIn = nullptr;
+    QLineEdit *tbChatOut = nullptr;
+    QPushButton *cmdSend = nullptr;
+    QTimer *tChatReceived = nullptr;
+
+    QMenu *mnuFile = nullptr;
+    QAction *mnuExit = nullptr;
+    QMenu *mnuRecord = nullptr;
+    QAction *mnuRecordOn = nullptr;
+    QAction *mnuRecordOff = nullptr;
+    QAction *mnuViewLog = nullptr;
+    QAction *mnuClearScreen = nullptr;
+    QMenu *mnuSpacing = nullptr;
+    QAction *mnuSingle = nullptr;
+    QAction *mnuDouble = nullptr;
+
+    std::unique_ptr<frmSplash> splash_;
+    QString sCallSign;
+    // Received texts wait here, oldest first, until the next tick shows and logs them.
+    QQueue<QString> sPendingChat;
+    bool settingsApplied_ = false;
+    bool unloaded_ = false;
+};

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <memory>
+
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include "FakeHost.h"
+#include "main_window/frmMain.h"
+
+// One main window with everything outside it faked: host, settings in a temporary file, a
+// fixed clock, a wait that returns at once, and recorders for opened files and message boxes.
+struct Rig
+{
+    struct Message
+    {
+        QMessageBox::Icon icon;
+        QString title;
+        QString text;
+    };
+
+    QTemporaryDir dir;
+    FakeHost host;
+    std::unique_ptr<QSettings> settings = std::make_unique<QSettings>(dir.filePath("Parlox.conf"), QSettings::IniFormat);
+    QDateTime now{QDate(2026, 12, 6), QTime(14, 5)};
+    QList<int> waits;
+    std::function<void(int)> duringWait;
+    QStringList opened;
+    QList<Message> messages;
+    int unloads = 0;
+    std::unique_ptr<frmMain> window;
+
+    QString logPath() const { return dir.filePath("ParloxLog.txt"); }
+
+    frmMain &Make()
+    {
+        window = std::make_unique<frmMain>(Outside{
+            host, *settings,
+            [this](int seconds) {
+                waits.append(seconds);
+                if (duringWait)
+                    duringWait(seconds);
+            },
+            [this] { return now; }, [this](const QString &path) { opened.append(path); },
+            [this](QMessageBox::Icon icon, const QString &title, const QString &text) {
+                messages.append({icon, title, text});
+            },
+            logPath()});
+        QObject::connect(window.get(), &frmMain::Unloaded, [this] { ++unloads; });
+        return *window;
+    }
+
+    // Starts the window as the program does and shows it.
+    frmMain &Start()
+    {
+        Make();
+        if (window->Load() != frmMain::LoadResult::Running)
+            return *window;
+        window->show();
+        window->activateWindow();
+        return *window;
+    }
+
+    // What the next run would read from the store.
+    QString Stored(const QString &key)
+    {
+        settings->sync();
+        return QSettings(dir.filePath("Parlox.conf"), QSettings::IniFormat).value("Settings/" + key).toString();
+    }
+
+    template <typename T> T *Find(const char *name) { return window->findChild<T *>(QString::fromLatin1(name)); }
+};

@@ -1,0 +1,220 @@
+#include <QAction>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+
+#include "Rig.h"
+
+namespace {
+
+QByteArray LogOf(const Rig &rig)
+{
+    QFile file(rig.logPath());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+// Chat through the real widgets: sending, receiving, the transcript and the log.
+class tst_frmMainChat : public QObject
+{
+    Q_OBJECT
+
+private:
+    Rig rig;
+    QLineEdit *chatOut = nullptr;
+    QPlainTextEdit *chatIn = nullptr;
+
+    void Type(const QString &text, Qt::Key key = Qt::Key_Return)
+    {
+        chatOut->setText(text);
+        QTest::keyClick(chatOut, key);
+    }
+    void LoggingOn() { rig.Find<QAction>("mnuRecordOn")->trigger(); }
+    QString Pane() const { return chatIn->toPlainText(); }
+
+private slots:
+    void init()
+    {
+        rig.host.calls.clear();
+        rig.host.posted.clear();
+        rig.host.failingStep.clear();
+        rig.messages.clear();
+        QFile::remove(rig.logPath());
+        rig.Start();
+        QVERIFY(QTest::qWaitForWindowActive(rig.window.get()));
+        chatOut = rig.Find<QLineEdit>("tbChatOut");
+        chatIn = rig.Find<QPlainTextEdit>("tbChatIn");
+    }
+    void cleanup() { rig.window.reset(); }
+
+    void enterSendsTheTrimmedLineToHostLogAndTranscript()
+    {
+        LoggingOn();
+        Type("  hello there  ");
+        QCOMPARE(rig.host.posted, QStringList({"hello there"}));
+        QCOMPARE(LogOf(rig), "06-Dec-26 14:05 N0CALL>hello there\r\n");
+        QCOMPARE(Pane(), "14:05<N0CALL>hello there\n\n");
+        QCOMPARE(chatOut->text(), "");
+        QCOMPARE(QApplication::focusWidget(), chatOut);
+    }
+
+    void keypadEnterAndTheButtonSendToo()
+    {
+        Type("one", Qt::Key_Enter);
+        chatOut->setText("two");
+        QTest::mouseClick(rig.Find<QPushButton>("cmdSend"), Qt::LeftButton);
+        QCOMPARE(rig.host.posted, QStringList({"one", "two"}));
+        QCOMPARE(QApplication::focusWidget(), chatOut);
+    }
+
+    void nothingToSend()
+    {
+        LoggingOn();
+        Type("");
+        Type("     ");
+        QCOMPARE(chatOut->text(), "");
+        QTest::mouseClick(rig.Find<QPushButton>("cmdSend"), Qt::LeftButton);
+        QVERIFY(rig.host.posted.isEmpty());
+        QCOMPARE(Pane(), "");
+        QVERIFY(!QFile::exists(rig.logPath()));
+        QCOMPARE(QApplication::focusWidget(), chatOut);
+    }
+
+    void tabsAtTheEndsAreSent()
+    {
+        Type(" \tx y\t ");
+        QCOMPARE(rig.host.posted, QStringList({"\tx y\t"}));
+    }
+
+    void failedSendKeepsTheLineAndSaysWhy()
+    {
+        LoggingOn();
+        rig.host.failingStep = "PostChatLine";
+        Type("  are you there?");
+        QCOMPARE(rig.messages.size(), 1);
+        QCOMPARE(rig.messages[0].icon, QMessageBox::Warning);
+        QCOMPARE(rig.messages[0].title, "Parlox");
+        QVERIFY(rig.messages[0].text.contains("not sent"));
+        QVERIFY(rig.messages[0].text.contains("the host did not answer"));
+        QCOMPARE(chatOut->text(), "  are you there?");
+        QCOMPARE(Pane(), "");
+        QVERIFY(!QFile::exists(rig.logPath()));
+        QCOMPARE(rig.unloads, 0);
+    }
+
+    void loggingOffWritesNoFile()
+    {
+        Type("hello");
+        emit rig.host.ChatTextReceived("XX1ABC>hi");
+        QTRY_VERIFY(Pane().contains("XX1ABC>hi"));
+        QVERIFY(!QFile::exists(rig.logPath()));
+    }
+
+    void textsWithinOneTickAreAllShownAndLoggedInOrder()
+    {
+        LoggingOn();
+        for (const char *text : {"XX1ABC>one", "", "XX2DEF>two", "XX1ABC>one"})
+            emit rig.host.ChatTextReceived(text);
+        QCOMPARE(Pane(), "");
+        QTRY_COMPARE(Pane(), "14:05<XX1ABC>one\n\n14:05<XX2DEF>two\n\n14:05<XX1ABC>one\n\n");
+        QCOMPARE(LogOf(rig), "06-Dec-26 14:05 XX1ABC>one\r\n06-Dec-26 14:05 XX2DEF>two\r\n"
+                             "06-Dec-26 14:05 XX1ABC>one\r\n");
+        QVERIFY(rig.host.posted.isEmpty());
+    }
+
+    void receivedTextIsShownAndLoggedLiterally_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("markup") << "<b>hi</b> <img src=x>";
+        QTest::newRow("NUL") << QString::fromUtf16(u"a\0b", 3);
+        QTest::newRow("right-to-left") << QString::fromUtf16(u"\u200Fשלום\u200E");
+        QTest::newRow("1 MB") << QString(1 << 20, QLatin1Char('m'));
+        QTest::newRow("thousand line breaks") << QString("line\r\n").repeated(1000);
+    }
+    void receivedTextIsShownAndLoggedLiterally()
+    {
+        QFETCH(QString, text);
+        LoggingOn();
+        emit rig.host.ChatTextReceived(text);
+        QTRY_VERIFY(!Pane().isEmpty());
+        QString shown = text;
+        shown.replace("\r\n", "\n");
+        QVERIFY(Pane().contains("14:05<" + shown));
+        QCOMPARE(LogOf(rig), ("06-Dec-26 14:05 " + text + "\r\n").toUtf8());
+    }
+
+    void entriesGoToTheEndWhateverTheSelection()
+    {
+        rig.Find<QAction>("mnuSingle")->trigger();
+        emit rig.host.ChatTextReceived("first");
+        QTRY_VERIFY(!Pane().isEmpty());
+        QTextCursor cursor(chatIn->document());
+        cursor.setPosition(2);
+        cursor.setPosition(4, QTextCursor::KeepAnchor);
+        chatIn->setTextCursor(cursor);
+        Type("second");
+        QCOMPARE(Pane(), "14:05<first\n14:05<N0CALL>second\n");
+        QCOMPARE(chatIn->verticalScrollBar()->value(), chatIn->verticalScrollBar()->maximum());
+    }
+
+    void spacingSwitchesForLaterEntriesOnly()
+    {
+        Type("a");
+        rig.Find<QAction>("mnuDouble")->trigger();
+        Type("b");
+        QCOMPARE(Pane(), "14:05<N0CALL>a\n\n14:05<N0CALL>b\n");
+    }
+
+    void clearScreenEmptiesThePaneOnly()
+    {
+        LoggingOn();
+        Type("a");
+        chatOut->setText("draft");
+        rig.Find<QAction>("mnuClearScreen")->trigger();
+        QCOMPARE(Pane(), "");
+        QCOMPARE(chatOut->text(), "draft");
+        QVERIFY(rig.Find<QAction>("mnuRecordOn")->isChecked());
+        rig.window->ShowChatMessage("b");
+        QCOMPARE(Pane(), "14:05<b\n\n");
+    }
+
+    void paneIsCutPastTheCap()
+    {
+        // 3000 lines of four characters and CR LF: exactly at the cap, not cut yet.
+        chatIn->setPlainText(QString("xxxx\n").repeated(3000));
+        rig.window->ShowChatMessage("at cap");
+        QCOMPARE(Pane().count("xxxx\n"), 3000);
+
+        // Now past the cap: the next entry first keeps the newest 10000 characters.
+        rig.window->ShowChatMessage("cut");
+        const QString pane = Pane();
+        QVERIFY(pane.endsWith("14:05<at cap\n\n14:05<cut\n\n"));
+        QVERIFY2(pane.size() + pane.count('\n') <= 10000 + 13, qPrintable(QString::number(pane.size())));
+    }
+
+    void viewLogOpensTheLogPathWhateverTheChoice()
+    {
+        rig.Find<QAction>("mnuViewLog")->trigger();
+        LoggingOn();
+        rig.Find<QAction>("mnuViewLog")->trigger();
+        QCOMPARE(rig.opened, QStringList({rig.logPath(), rig.logPath()}));
+        rig.opened.clear();
+    }
+
+    void unloadDropsWaitingTexts()
+    {
+        LoggingOn();
+        emit rig.host.ChatTextReceived("too late");
+        rig.window->close();
+        QTest::qWait(700);
+        QCOMPARE(Pane(), "");
+        QVERIFY(!QFile::exists(rig.logPath()));
+    }
+};
+
+QTEST_MAIN(tst_frmMainChat)
+#include "tst_frmMainChat.moc"
