@@ -21,7 +21,6 @@ frmSplash::frmSplash(QWidget *parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("frmSplash"));
-    setAttribute(Qt::WA_DeleteOnClose, false);
     const double dpi = screen()->logicalDotsPerInch();
     setFixedSize(TwipsToPixels(QRect(QPoint(), kClientArea), dpi).size());
 
