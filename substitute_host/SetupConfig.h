@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+// The host's /SetupConfig: answers the station's call sign.
+class SetupConfig : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit SetupConfig(const QString &stationCall, QObject *parent = nullptr);
+
+public slots:
+    QString ReadStationCall() const;
+
+private:
+    QString m_stationCall;
+};
