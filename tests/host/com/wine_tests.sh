@@ -167,6 +167,21 @@ case_registered_type_library() {
   grep -qx 'chat: one' "$work/out" && grep -qx closing "$work/out" || fail "events not recognized: $(cat "$work/out")"
 }
 
+# With no type information anywhere, the first event is taken to be 1 and the second 2; the
+# stand-in's chat (3) then means nothing, and its unused event (1) reads as closing.
+case_no_type_information() {
+  use_inproc
+  run reg delete 'HKCR\TypeLib\{4CF5B97B-A0F5-41F3-848C-6E25FAB62AD3}' /f > /dev/null
+  export STANDIN_TYPEINFO=none STANDIN_EVENTS=$'200 chat one\n300 other x'
+  hostcheck 0 x
+  expect_file "$work/out" <<'OUT'
+closing
+call sign: N0CALL-L
+posted: x
+released
+OUT
+}
+
 case_long_text() {
   use_inproc
   export STANDIN_EVENTS='200 chat*25000 ab€\r'
@@ -250,11 +265,12 @@ case_wait() {
   within elapsed "$(value elapsed "$work/out")" 3000 3400
 }
 
-# A wait started inside another re-arms the shared timer: both end together, at the inner due time.
+# A wait started inside another re-arms the shared timer: a 1 s wait begun one second into a 3 s
+# wait ends both, two seconds in.
 case_wait_nested() {
   capture "$work/out" "$bin/bindingcheck.exe" nested
-  within inner "$(value inner "$work/out")" 4000 4400
-  within outer "$(value outer "$work/out")" 4000 4400
+  within inner "$(value inner "$work/out")" 2000 2400
+  within outer "$(value outer "$work/out")" 2000 2400
 }
 
 # Waits in two running copies of a program share the timer too: a second wait that starts a

@@ -1,7 +1,7 @@
 // bindingcheck: drives the EchoLink binding and the wait under Wine, for what hostcheck cannot show.
 //   wait SECONDS      prints "started MS", waits, then prints "elapsed MS" and "ended MS" (wall clock
 //                     in milliseconds, to compare processes)
-//   nested            waits 3 s; one second in, a timer handler waits 3 s more; prints when each ended
+//   nested            waits 3 s; one second in, a timer handler waits 1 s; prints when each ended
 //   unpumped          subscribes, sleeps 1.5 s without dispatching messages, then waits 1 s; prints
 //                     the number of events seen before and after
 //   after-release     subscribes, lets go at once, then waits 2 s; prints the number of events seen
@@ -54,7 +54,7 @@ int Wait(int seconds)
 void CALLBACK InnerWait(HWND, UINT, UINT_PTR timer, DWORD)
 {
     KillTimer(nullptr, timer);
-    WaitSeconds(3);
+    WaitSeconds(1);
     innerEnded = Elapsed();
 }
 
