@@ -38,7 +38,7 @@ need() {
 
 build() {
   need $arch-w64-mingw32-g++ g++-mingw-w64-$package
-  need widl mingw-w64-tools
+  need $arch-w64-mingw32-widl mingw-w64-tools
   [[ -f /usr/include/wine/wine/windows/oaidl.idl ]] || fail "oaidl.idl is missing: apt-get install libwine-dev"
   cmake -S "$source_dir/tests/host/com/cross" -B "$cross_dir" \
     -DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/mingw-w64-$arch.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo
