@@ -86,11 +86,14 @@ void EchoLinkConnection::CreateSysopConfig()
 
 std::wstring EchoLinkConnection::ReadStationCall()
 {
-    if (!setupConfig_)
+    // Held for the call: EchoLink's events may arrive while it waits for the answer, and one of
+    // them may let go of the objects.
+    const ComPtr<IDispatch> setupConfig = setupConfig_;
+    if (!setupConfig)
         throw ComError("reading the station call sign", E_POINTER);
     BSTR call = nullptr;
-    const auto read = OwnOperation<ReadTextOperation>(setupConfig_.Get(), EchoLinkContract::kReadStationCallPlace);
-    const HRESULT result = read(setupConfig_.Get(), &call);
+    const auto read = OwnOperation<ReadTextOperation>(setupConfig.Get(), EchoLinkContract::kReadStationCallPlace);
+    const HRESULT result = read(setupConfig.Get(), &call);
     const BstrPtr owned(call);
     ThrowIfFailed(result, "reading the station call sign");
     return ToWString(call);
@@ -98,13 +101,14 @@ std::wstring EchoLinkConnection::ReadStationCall()
 
 void EchoLinkConnection::PostChatLine(const std::wstring &line)
 {
-    if (!eventObject_)
+    const ComPtr<IDispatch> eventObject = eventObject_; // held for the call, as above
+    if (!eventObject)
         throw ComError("posting a chat line", E_POINTER);
     const BstrPtr text = MakeBstr(line);
-    if (!text && !line.empty())
+    if (!text)
         throw ComError("posting a chat line", E_OUTOFMEMORY);
-    const auto post = OwnOperation<PostTextOperation>(eventObject_.Get(), EchoLinkContract::kPostChatLinePlace);
-    ThrowIfFailed(post(eventObject_.Get(), text.get()), "posting a chat line");
+    const auto post = OwnOperation<PostTextOperation>(eventObject.Get(), EchoLinkContract::kPostChatLinePlace);
+    ThrowIfFailed(post(eventObject.Get(), text.get()), "posting a chat line");
 }
 
 void EchoLinkConnection::Release() noexcept

@@ -120,14 +120,14 @@ hostcheck() {
 }
 
 session() {
-  export STANDIN_CALL='DL1ÄBC-L'
-  export STANDIN_EVENTS=$'300 chat Grüße aus Köln\\r\\nzweite Zeile\n400 other XX1ABC\n500 chat \n600 chat <b>73</b> \\\\ €\n4500 chat after the wait\n4700 closing'
+  export STANDIN_CALL='SP1ŁÄB-L'
+  export STANDIN_EVENTS=$'300 chat Grüße aus Köln\\r\\nzweite Zeile\n400 other XX1ABC\n500 chat \n600 chat <b>73</b> \\\\ € 日本 📻\n4500 chat after the wait\n4700 closing'
   hostcheck 2 'Hallo Welt, 73 — ☺ ü'
   expect_file "$work/out" <<'OUT'
 chat: Grüße aus Köln\r\nzweite Zeile
 chat: 
-chat: <b>73</b> \\ €
-call sign: DL1ÄBC-L
+chat: <b>73</b> \\ € 日本 📻
+call sign: SP1ŁÄB-L
 posted: Hallo Welt, 73 — ☺ ü
 chat: after the wait
 closing
@@ -249,6 +249,33 @@ case_events_after_release() {
   export STANDIN_KEEP_SINKS=1 STANDIN_EVENTS=$'200 chat one\n300 closing'
   capture "$work/out" "$bin/bindingcheck.exe" after-release || fail "bindingcheck failed after release"
   expect_file "$work/out" <<< 'events 0'
+}
+
+# EchoLink closes while a line is being posted, and Parlox lets go of it from the Closing
+# handler: the post still returns, and the event object, in use by it, goes when it does.
+case_closing_during_post() {
+  export STANDIN_CLOSE_ON_POST=1
+  for register in use_inproc use_server; do
+    $register
+    rm -f "$work/record"
+    STANDIN_RECORD=$(win_path "$work/record") capture "$work/out" "$bin/bindingcheck.exe" close-on-closing
+    expect_file "$work/out" <<'OUT'
+closing
+posted
+OUT
+    expect_file "$work/record" <<'RECORD'
+created EventObject
+subscribed
+created SetupConfig
+created SysopConfig
+posted: 73
+unsubscribed
+released SetupConfig
+released SysopConfig
+post returns
+released EventObject
+RECORD
+  done
 }
 
 value() {

@@ -5,6 +5,8 @@
 //   unpumped          subscribes, sleeps 1.5 s without dispatching messages, then waits 1 s; prints
 //                     the number of events seen before and after
 //   after-release     subscribes, lets go at once, then waits 2 s; prints the number of events seen
+//   close-on-closing  attaches, lets go when Closing arrives, and posts a line; prints "closing"
+//                     and "posted" as they happen
 
 #include "ComApartment.h"
 #include "ComError.h"
@@ -96,6 +98,22 @@ int AfterRelease()
     return 0;
 }
 
+int CloseOnClosing()
+{
+    const ComApartment apartment;
+    EchoLinkConnection connection({[&connection] {
+                                       std::puts("closing");
+                                       connection.Release();
+                                   },
+                                   [](const std::wstring &) {}});
+    connection.CreateEventObject();
+    connection.CreateSetupConfig();
+    connection.CreateSysopConfig();
+    connection.PostChatLine(L"73");
+    std::puts("posted");
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -109,10 +127,12 @@ int main(int argc, char **argv)
             return Unpumped();
         if (argc == 2 && std::strcmp(argv[1], "after-release") == 0)
             return AfterRelease();
+        if (argc == 2 && std::strcmp(argv[1], "close-on-closing") == 0)
+            return CloseOnClosing();
     } catch (const ComError &error) {
         std::fprintf(stderr, "bindingcheck: %s\n", error.what());
         return 1;
     }
-    std::fprintf(stderr, "usage: bindingcheck wait SECONDS | nested | unpumped | after-release\n");
+    std::fprintf(stderr, "usage: bindingcheck wait SECONDS | nested | unpumped | after-release | close-on-closing\n");
     return 2;
 }

@@ -25,6 +25,10 @@ HRESULT STDMETHODCALLTYPE EventObject::PostChatLine(BSTR line)
     if (host.Fails(L"post"))
         return E_FAIL;
     host.Record(L"posted: " + std::wstring(line ? line : L"", SysStringLen(line)));
+    if (host.ClosesOnPost()) {
+        host.RaiseClosing();
+        host.Record(L"post returns");
+    }
     return S_OK;
 }
 

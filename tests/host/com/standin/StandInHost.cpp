@@ -42,6 +42,7 @@ StandInHost::StandInHost()
       failures_(Split(Environment(L"STANDIN_FAIL"), L',')),
       offersTypeInfo_(Environment(L"STANDIN_TYPEINFO") != L"none"),
       keepsSinks_(Environment(L"STANDIN_KEEP_SINKS") == L"1"),
+      closesOnPost_(Environment(L"STANDIN_CLOSE_ON_POST") == L"1"),
       recordPath_(Environment(L"STANDIN_RECORD"))
 {
     for (const std::wstring &line : Split(Environment(L"STANDIN_EVENTS"), L'\n')) {
@@ -120,6 +121,11 @@ HRESULT StandInHost::Unsubscribe(DWORD cookie)
     if (!keepsSinks_)
         sinks_.erase(cookie);
     return S_OK;
+}
+
+void StandInHost::RaiseClosing()
+{
+    Raise({0, EventDispatchIds::kClosing, false, {}});
 }
 
 void StandInHost::Let()

@@ -19,6 +19,7 @@
 //   STANDIN_FAIL      comma-separated: event, setup, sysop (creation fails), post
 //   STANDIN_TYPEINFO  "none": the objects offer no type information of their own
 //   STANDIN_KEEP_SINKS  "1": unsubscribing is acknowledged, but events still go to the sink
+//   STANDIN_CLOSE_ON_POST  "1": a posted line raises Closing before the post returns
 //   STANDIN_RECORD    a file that gets one line for every creation, subscription, posted line
 //                     and release, in that order, escaped like TEXT
 class StandInHost
@@ -33,11 +34,13 @@ public:
     const std::wstring &CallSign() const { return callSign_; }
     bool Fails(std::wstring_view step) const;
     bool OffersTypeInfo() const { return offersTypeInfo_; }
+    bool ClosesOnPost() const { return closesOnPost_; }
 
     void Record(std::wstring_view line) const;
 
     DWORD Subscribe(IDispatch *sink);
     HRESULT Unsubscribe(DWORD cookie);
+    void RaiseClosing();
 
     // Counts objects and server locks; the local server ends when it has none left.
     void Hold() { ++holds_; }
@@ -66,6 +69,7 @@ private:
     std::vector<std::wstring> failures_;
     bool offersTypeInfo_;
     bool keepsSinks_;
+    bool closesOnPost_;
     std::wstring recordPath_;
     std::vector<Event> events_;
     std::map<UINT_PTR, Event> pending_;
