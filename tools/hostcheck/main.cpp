@@ -45,7 +45,6 @@ int Check(int seconds, const std::wstring &line)
         Print(L"posted: " + Escaped(line));
         WaitSeconds(seconds);
     } catch (const ComError &error) {
-        connection.Release();
         WriteLine(true, L"hostcheck: " + Wide(error.what()));
         return 1;
     }
