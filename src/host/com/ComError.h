@@ -1,0 +1,22 @@
+#pragma once
+
+#include <windows.h>
+
+#include <stdexcept>
+#include <string>
+
+// A failed COM call of the EchoLink binding: the step that failed, the HRESULT, and the
+// system's description of it, in UTF-8.
+class ComError : public std::runtime_error
+{
+public:
+    ComError(const std::string &step, HRESULT result);
+
+    HRESULT result() const { return result_; }
+
+private:
+    HRESULT result_;
+};
+
+// Throws ComError for a failing HRESULT.
+void ThrowIfFailed(HRESULT result, const std::string &step);

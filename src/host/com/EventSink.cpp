@@ -1,0 +1,91 @@
+#include "EventSink.h"
+
+#include "BstrPtr.h"
+#include "EchoLinkContract.h"
+
+#include <wrl/client.h>
+
+EventSink::EventSink(EventDispids dispids, const EchoLinkEvents &events)
+    : dispids_(dispids), events_(events)
+{
+}
+
+HRESULT STDMETHODCALLTYPE EventSink::QueryInterface(REFIID iid, void **object)
+{
+    if (!object)
+        return E_POINTER;
+    if (iid != IID_IUnknown && iid != IID_IDispatch && iid != EchoLinkContract::kEventInterface) {
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    *object = static_cast<IDispatch *>(this);
+    AddRef();
+    return S_OK;
+}
+
+ULONG STDMETHODCALLTYPE EventSink::AddRef()
+{
+    return ++references_;
+}
+
+ULONG STDMETHODCALLTYPE EventSink::Release()
+{
+    const ULONG left = --references_;
+    if (left == 0)
+        delete this;
+    return left;
+}
+
+HRESULT STDMETHODCALLTYPE EventSink::GetTypeInfoCount(UINT *count)
+{
+    if (!count)
+        return E_POINTER;
+    *count = 0;
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE EventSink::GetTypeInfo(UINT, LCID, ITypeInfo **info)
+{
+    if (info)
+        *info = nullptr;
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE EventSink::GetIDsOfNames(REFIID, LPOLESTR *, UINT, LCID, DISPID *)
+{
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE EventSink::Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS *params,
+                                            VARIANT *, EXCEPINFO *, UINT *)
+{
+    if (!attached_)
+        return S_OK;
+    // A handler may let go of the binding, and with it of this sink, before it returns.
+    const Microsoft::WRL::ComPtr<EventSink> keepAlive(this);
+    if (dispid == dispids_.closing) {
+        events_.closing();
+        return S_OK;
+    }
+    if (dispid == dispids_.chatTextReceived)
+        return HandOnChatText(params);
+    return S_OK;
+}
+
+HRESULT EventSink::HandOnChatText(const DISPPARAMS *params)
+{
+    if (!params || params->cArgs < 1)
+        return DISP_E_BADPARAMCOUNT;
+    // Arguments come last to first; the text is the first. It may come by reference or as
+    // another type, so take a converted copy.
+    VARIANT text;
+    VariantInit(&text);
+    VARIANT &argument = params->rgvarg[params->cArgs - 1];
+    const HRESULT converted = VariantChangeType(&text, &argument, 0, VT_BSTR);
+    if (FAILED(converted))
+        return converted;
+    const std::wstring received = ToWString(text.bstrVal);
+    VariantClear(&text);
+    events_.chatTextReceived(received);
+    return S_OK;
+}

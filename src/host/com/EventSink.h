@@ -1,0 +1,39 @@
+#pragma once
+
+#include "EchoLinkEvents.h"
+#include "EventDispids.h"
+
+#include <oaidl.h>
+
+// The object that EchoLink calls to raise its events. It tells the events apart by their dispatch
+// identifiers and hands them on; every other event is ignored. Once detached it ignores all
+// calls, since a host may keep raising events after Parlox has let go of it.
+class EventSink : public IDispatch
+{
+public:
+    EventSink(EventDispids dispids, const EchoLinkEvents &events);
+
+    void Detach() { attached_ = false; }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT *count) override;
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo **info) override;
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR *names, UINT count, LCID locale,
+                                            DISPID *dispids) override;
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID dispid, REFIID iid, LCID locale, WORD flags,
+                                     DISPPARAMS *params, VARIANT *result, EXCEPINFO *exception,
+                                     UINT *argumentError) override;
+
+private:
+    virtual ~EventSink() = default;
+
+    HRESULT HandOnChatText(const DISPPARAMS *params);
+
+    ULONG references_ = 1;
+    bool attached_ = true;
+    EventDispids dispids_;
+    const EchoLinkEvents &events_;
+};
