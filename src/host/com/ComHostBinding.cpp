@@ -1,7 +1,7 @@
 #include "ComHostBinding.h"
 
 #include "ComError.h"
-#include "HostError.h"
+#include "host/HostError.h"
 
 namespace {
 

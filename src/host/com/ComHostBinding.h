@@ -2,7 +2,7 @@
 
 #include "ComApartment.h"
 #include "EchoLinkConnection.h"
-#include "HostBinding.h"
+#include "host/HostBinding.h"
 
 // The host interface over EchoLink's own automation objects: EchoLinkConnection does the work,
 // this only turns its callbacks into signals and its errors into HostError.
