@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <stdexcept>
 
 #include <QSettings>
 #include <QTemporaryDir>
@@ -23,6 +24,7 @@ struct Rig
     FakeHost host;
     std::unique_ptr<QSettings> settings = std::make_unique<QSettings>(dir.filePath("Parlox.conf"), QSettings::IniFormat);
     QDateTime now{QDate(2026, 12, 6), QTime(14, 5)};
+    bool clockFails = false;
     QList<int> waits;
     std::function<void(int)> duringWait;
     QStringList opened;
@@ -41,7 +43,11 @@ struct Rig
                 if (duringWait)
                     duringWait(seconds);
             },
-            [this] { return now; }, [this](const QString &path) { opened.append(path); },
+            [this] {
+                if (clockFails)
+                    throw std::runtime_error("no time to be had");
+                return now;
+            }, [this](const QString &path) { opened.append(path); },
             [this](QMessageBox::Icon icon, const QString &title, const QString &text) {
                 messages.append({icon, title, text});
             },

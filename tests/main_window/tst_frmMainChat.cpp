@@ -126,6 +126,19 @@ private slots:
         QVERIFY(rig.host.posted.isEmpty());
     }
 
+    void textThatCannotBeShownWaitsAtTheHead()
+    {
+        LoggingOn();
+        rig.clockFails = true;
+        emit rig.host.ChatTextReceived("first");
+        emit rig.host.ChatTextReceived("second");
+        QTest::qWait(700);
+        QCOMPARE(Pane(), "");
+        rig.clockFails = false;
+        QTRY_COMPARE(Pane(), "14:05<first\n\n14:05<second\n\n");
+        QCOMPARE(LogOf(rig), "06-Dec-26 14:05 first\r\n06-Dec-26 14:05 second\r\n");
+    }
+
     void receivedTextIsShownAndLoggedLiterally_data()
     {
         QTest::addColumn<QString>("text");
