@@ -84,14 +84,16 @@ class Host:
 
 
 class Parlox:
-    """One run of the real program. Each run's executable is a copy in a folder of its own, so
-    the log that lands beside it never touches the build tree."""
+    """One run of the real program. Unless an installed executable is given, each run's
+    executable is a copy in a folder of its own, so the log that lands beside it never touches
+    the build tree."""
 
-    def __init__(self, program_folder):
+    def __init__(self, program_folder, installed=None):
         self.folder = program_folder
-        os.makedirs(self.folder, exist_ok=True)
-        self.executable = os.path.join(self.folder, "parlox")
-        shutil.copy2(os.path.join(BUILD_DIR, "parlox"), self.executable)
+        self.executable = installed or os.path.join(self.folder, "parlox")
+        if not installed:
+            os.makedirs(self.folder, exist_ok=True)
+            shutil.copy2(os.path.join(BUILD_DIR, "parlox"), self.executable)
         self.started = time.monotonic()
         self.process = subprocess.Popen([self.executable], stderr=subprocess.DEVNULL)
 
