@@ -11,6 +11,7 @@
 #include <QTextStream>
 
 #include "DemoConference.h"
+#include "Flood.h"
 #include "HostCommand.h"
 #include "LineEscaping.h"
 #include "LineReader.h"
@@ -29,12 +30,13 @@ const char kDescription[] =
     "Standard input, one command a line:\n"
     "  chat TEXT   raise ChatTextReceived(TEXT)\n"
     "  closing     raise Closing\n"
+    "  flood       with --flood: start raising the numbered texts\n"
     "  quit        end the program\n"
     "In TEXT, \\r, \\n, \\t and \\\\ stand for CR, LF, tab and a backslash.\n"
     "The end of standard input ends nothing.\n"
     "\n"
     "Standard output: \"ready\" once the name is owned, then \"posted: TEXT\" for every line a\n"
-    "client posts, escaped the same way.\n"
+    "client posts, escaped the same way, and \"flooded\" once a flood has raised its last text.\n"
     "\n"
     "Exit status 2 when another program owns org.parlox.Host already.";
 
@@ -78,8 +80,24 @@ int main(int argc, char *argv[])
         QStringLiteral("Refuse every posted line with an error."));
     const QCommandLineOption noSysopOption(QStringLiteral("no-sysop"),
         QStringLiteral("Offer no /SysopConfig object, so that its creation fails."));
-    parser.addOptions({callOption, demoOption, failPostOption, noSysopOption});
+    const QCommandLineOption floodOption(QStringLiteral("flood"),
+        QStringLiteral("With RATE: on the command \"flood\", raise N chat texts, RATE a second. Text number "
+                       "SEQ (from 1) reads \"XX9FLD>SEQ SENT\", SENT being its send time in milliseconds "
+                       "since the epoch."),
+        QStringLiteral("N"));
+    parser.addOptions({callOption, demoOption, failPostOption, noSysopOption, floodOption});
+    parser.addPositionalArgument(QStringLiteral("RATE"), QStringLiteral("With --flood: texts a second."),
+                                 QStringLiteral("[RATE]"));
     parser.process(app);
+
+    std::optional<FloodPlan> floodPlan;
+    if (parser.isSet(floodOption)) {
+        floodPlan = ParseFloodPlan(parser.value(floodOption), parser.positionalArguments().value(0));
+        if (!floodPlan) {
+            WarnLine(QStringLiteral("--flood takes two whole numbers above zero: N RATE"));
+            return 1;
+        }
+    }
 
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
@@ -104,8 +122,19 @@ int main(int argc, char *argv[])
         PrintLine(QStringLiteral("posted: ") + EscapeLine(line));
     });
 
+    std::optional<Flood> flood;
+    if (floodPlan) {
+        flood.emplace(*floodPlan);
+        QObject::connect(&*flood, &Flood::ChatSpoken, &host, &SubstituteHost::RaiseChat);
+        QObject::connect(&*flood, &Flood::Finished, [] { PrintLine(QStringLiteral("flooded")); });
+    }
+
     LineReader input(STDIN_FILENO);
     QObject::connect(&input, &LineReader::LineRead, [&](const QString &line) {
+        if (flood && line.trimmed() == QLatin1String("flood")) {
+            flood->Start();
+            return;
+        }
         const HostCommand command = ParseHostCommand(line);
         switch (command.kind) {
         case HostCommand::Kind::Chat: host.RaiseChat(command.text); break;
