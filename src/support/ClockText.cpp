@@ -6,8 +6,9 @@ QString TimeSeparator(const QLocale &locale)
 {
     // Qt has no direct query for the separator; the locale's short time format carries it
     // between the hour and the minute fields (for example "HH:mm", "H.mm", "h:mm AP").
+    static const QRegularExpression hourField(QStringLiteral("[hH]"));
     const QString format = locale.timeFormat(QLocale::ShortFormat);
-    const qsizetype hour = format.indexOf(QRegularExpression(QStringLiteral("[hH]")));
+    const qsizetype hour = format.indexOf(hourField);
     const qsizetype minute = format.indexOf(QLatin1Char('m'), hour + 1);
     if (hour < 0 || minute < 0)
         return QStringLiteral(":");
