@@ -34,12 +34,6 @@ private slots:
         QCOMPARE(TranscriptEntry("abcde", QTime(9, 5), true, QLocale::c()).size(), 15);
     }
 
-    void stampUsesTheLocalesSeparator()
-    {
-        QCOMPARE(TranscriptEntry("x", QTime(23, 59), false, QLocale(QLocale::Finnish, QLocale::Finland)),
-                 "23.59<x\r\n");
-    }
-
     void cutKeepsTheNewestTextOnlyPastTheCap()
     {
         const QString atCap(kTranscriptCap, QLatin1Char('a'));

@@ -46,13 +46,6 @@ private slots:
         QVERIFY(rig.messages.isEmpty());
     }
 
-    void hostWithoutHyphenOrEmptyCallSign()
-    {
-        Rig rig;
-        rig.host.callSign = "";
-        QCOMPARE(rig.Start().windowTitle(), "Parlox ~  ~ v 1.0.0");
-    }
-
     void anyFailingHostStepShowsOneBoxAndWritesNothing_data()
     {
         QTest::addColumn<QString>("step");
