@@ -54,28 +54,12 @@ void DBusHostBinding::CreateEventObject()
 
 void DBusHostBinding::CreateSetupConfig()
 {
-    Drop(m_setupConfig);
-    auto *setupConfig = NewProxy<OrgParloxHostSetupConfigInterface>(kSetupConfigPath);
-    try {
-        RequireOwnInterface(*setupConfig);
-    } catch (const HostError &) {
-        Drop(setupConfig);
-        throw;
-    }
-    m_setupConfig = setupConfig;
+    Create(m_setupConfig, kSetupConfigPath);
 }
 
 void DBusHostBinding::CreateSysopConfig()
 {
-    Drop(m_sysopConfig);
-    auto *sysopConfig = NewProxy<OrgParloxHostSysopConfigInterface>(kSysopConfigPath);
-    try {
-        RequireOwnInterface(*sysopConfig);
-    } catch (const HostError &) {
-        Drop(sysopConfig);
-        throw;
-    }
-    m_sysopConfig = sysopConfig;
+    Create(m_sysopConfig, kSysopConfigPath);
 }
 
 QString DBusHostBinding::ReadStationCall()
@@ -107,6 +91,20 @@ void DBusHostBinding::Release() noexcept
     Drop(m_eventObject);
     Drop(m_setupConfig);
     Drop(m_sysopConfig);
+}
+
+template <class Proxy>
+void DBusHostBinding::Create(Proxy *&held, const QString &path)
+{
+    Drop(held);
+    auto *object = NewProxy<Proxy>(path);
+    try {
+        RequireOwnInterface(*object);
+    } catch (const HostError &) {
+        Drop(object);
+        throw;
+    }
+    held = object;
 }
 
 template <class Proxy>

@@ -43,6 +43,8 @@ public:
 
 private:
     template <class Proxy>
+    void Create(Proxy *&held, const QString &path);
+    template <class Proxy>
     Proxy *NewProxy(const QString &path);
     template <class Proxy>
     void Drop(Proxy *&proxy) noexcept;
