@@ -12,7 +12,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QStyle>
-#include <QTextBlock>
+#include <QTextDocument>
 #include <QTextCursor>
 
 #include "chat_log/LogRecord.h"
