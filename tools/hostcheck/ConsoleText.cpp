@@ -2,22 +2,6 @@
 
 #include <windows.h>
 
-std::wstring Escaped(std::wstring_view text)
-{
-    std::wstring escaped;
-    escaped.reserve(text.size());
-    for (const wchar_t c : text) {
-        switch (c) {
-        case L'\r': escaped += L"\\r"; break;
-        case L'\n': escaped += L"\\n"; break;
-        case L'\t': escaped += L"\\t"; break;
-        case L'\\': escaped += L"\\\\"; break;
-        default: escaped += c;
-        }
-    }
-    return escaped;
-}
-
 void WriteLine(bool toError, std::wstring_view line)
 {
     HANDLE output = GetStdHandle(toError ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);

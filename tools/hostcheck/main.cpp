@@ -5,6 +5,7 @@
 #include "ComApartment.h"
 #include "ComError.h"
 #include "ConsoleText.h"
+#include "EscapedText.h"
 #include "EchoLinkConnection.h"
 #include "support/WaitTimer.h"
 
