@@ -3,6 +3,7 @@
 #include <memory>
 #include <stdexcept>
 
+#include <QAction>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -72,6 +73,26 @@ struct Rig
     {
         settings->sync();
         return QSettings(dir.filePath("Parlox.conf"), QSettings::IniFormat).value("Settings/" + key).toString();
+    }
+
+    // All four stored values as one line, for example "True False 1350 1800"; absent ones empty.
+    QString StoredFour()
+    {
+        QStringList values;
+        for (const char *key : {"LogFile", "DoubleSpace", "ScrnTop", "ScrnLeft"})
+            values.append(Stored(QString::fromLatin1(key)));
+        return values.join(' ');
+    }
+
+    // The marked item of each pair, for example "Off Double".
+    QString Marks()
+    {
+        QStringList marked;
+        for (const char *name : {"mnuRecordOn", "mnuRecordOff", "mnuSingle", "mnuDouble"}) {
+            if (Find<QAction>(name)->isChecked())
+                marked.append(Find<QAction>(name)->text());
+        }
+        return marked.join(' ');
     }
 
     template <typename T> T *Find(const char *name) { return window->findChild<T *>(QString::fromLatin1(name)); }

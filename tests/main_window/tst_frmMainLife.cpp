@@ -97,10 +97,7 @@ private slots:
         QCOMPARE(rig.unloads, 1);
         QCOMPARE(rig.host.calls.last(), "Release");
         QVERIFY(!rig.Find<QTimer>("tChatReceived")->isActive());
-        QCOMPARE(rig.Stored("LogFile"), "True");
-        QCOMPARE(rig.Stored("DoubleSpace"), "False");
-        QCOMPARE(rig.Stored("ScrnTop"), "1350");
-        QCOMPARE(rig.Stored("ScrnLeft"), "1800");
+        QCOMPARE(rig.StoredFour(), "True False 1350 1800");
     }
 
     void hostClosingDuringStartupKeepsTheStoredChoices()
@@ -117,9 +114,7 @@ private slots:
 
         QCOMPARE(rig.unloads, 1);
         QCOMPARE(rig.host.calls, QStringList({"CreateEventObject", "Release"}));
-        QCOMPARE(rig.Stored("LogFile"), "True");
-        QCOMPARE(rig.Stored("ScrnTop"), "900");
-        QCOMPARE(rig.Stored("DoubleSpace"), "");
+        QCOMPARE(rig.StoredFour(), "True  900 ");
         QVERIFY(rig.messages.isEmpty());
     }
 
@@ -127,19 +122,15 @@ private slots:
     {
         Rig rig;
         frmMain &window = rig.Start();
-        QVERIFY(rig.Find<QAction>("mnuRecordOff")->isChecked());
-        QVERIFY(!rig.Find<QAction>("mnuRecordOn")->isChecked());
-        QVERIFY(rig.Find<QAction>("mnuDouble")->isChecked());
-        QVERIFY(!rig.Find<QAction>("mnuSingle")->isChecked());
+        QCOMPARE(rig.Marks(), "Off Double");
         // The client area sits at 169 x 135 pixels, below the menu bar.
         QCOMPARE(window.centralWidget()->mapToGlobal(QPoint(0, 0)), QPoint(169, 135));
 
         window.close();
-        QCOMPARE(rig.Stored("LogFile"), "False");
-        QCOMPARE(rig.Stored("DoubleSpace"), "True");
         // The stored place is the outer corner, frame included.
-        QCOMPARE(rig.Stored("ScrnLeft"), QString::number(window.frameGeometry().left() * 15));
-        QCOMPARE(rig.Stored("ScrnTop"), QString::number(window.frameGeometry().top() * 15));
+        QCOMPARE(rig.StoredFour(), QStringLiteral("False True %1 %2")
+                                       .arg(window.frameGeometry().top() * 15)
+                                       .arg(window.frameGeometry().left() * 15));
     }
 
     void storedChoicesAreApplied()
@@ -150,10 +141,7 @@ private slots:
         rig.settings->setValue("Settings/ScrnTop", "1800");
         rig.settings->setValue("Settings/ScrnLeft", "-60");
         frmMain &window = rig.Start();
-        QVERIFY(rig.Find<QAction>("mnuRecordOn")->isChecked());
-        QVERIFY(!rig.Find<QAction>("mnuRecordOff")->isChecked());
-        QVERIFY(rig.Find<QAction>("mnuSingle")->isChecked());
-        QVERIFY(!rig.Find<QAction>("mnuDouble")->isChecked());
+        QCOMPARE(rig.Marks(), "On Single");
         QCOMPARE(window.frameGeometry().topLeft(), QPoint(-4, 120));
     }
 
@@ -218,10 +206,7 @@ private slots:
         window.setWindowState(Qt::WindowMinimized);
         QVERIFY(window.isMinimized());
         window.close();
-        QCOMPARE(rig.Stored("LogFile"), "True");
-        QCOMPARE(rig.Stored("DoubleSpace"), "True");
-        QCOMPARE(rig.Stored("ScrnTop"), "1500");
-        QCOMPARE(rig.Stored("ScrnLeft"), "3000");
+        QCOMPARE(rig.StoredFour(), "True True 1500 3000");
     }
 
     void layoutIsFixed()
@@ -265,20 +250,12 @@ private slots:
                                         "mnuSpacing=Spacing [mnuSingle=Single] [mnuDouble=Double*]"}));
 
         // A click on the marked item moves the mark to its partner; so does a click on the other.
-        auto *on = rig.Find<QAction>("mnuRecordOn");
-        auto *off = rig.Find<QAction>("mnuRecordOff");
-        off->trigger();
-        QVERIFY(on->isChecked() && !off->isChecked());
-        on->trigger();
-        QVERIFY(!on->isChecked() && off->isChecked());
-        on->trigger();
-        QVERIFY(on->isChecked() && !off->isChecked());
-        auto *single = rig.Find<QAction>("mnuSingle");
-        auto *twice = rig.Find<QAction>("mnuDouble");
-        twice->trigger();
-        QVERIFY(single->isChecked() && !twice->isChecked());
-        twice->trigger();
-        QVERIFY(!single->isChecked() && twice->isChecked());
+        QStringList seen;
+        for (const char *item : {"mnuRecordOff", "mnuRecordOn", "mnuRecordOn", "mnuDouble", "mnuDouble"}) {
+            rig.Find<QAction>(item)->trigger();
+            seen.append(rig.Marks());
+        }
+        QCOMPARE(seen, QStringList({"On Double", "Off Double", "On Double", "On Single", "On Double"}));
         // Menu choices are stored only at exit.
         QCOMPARE(rig.Stored("LogFile"), "");
     }
