@@ -18,7 +18,7 @@ inline constexpr wchar_t kSetupConfigName[] = L"EchoLink.SetupConfig";
 inline constexpr IID kSetupConfigInterface = {0xACD8531B, 0xB0CE, 0x4F14, {0x94, 0x05, 0x6A, 0xB8, 0xAC, 0x5C, 0x9E, 0xFA}};
 
 inline constexpr wchar_t kSysopConfigName[] = L"EchoLink.SysopConfig";
-inline constexpr IID kSysopConfigInterface = {0x899B1686, 0x3FBD, 0x4605, {0xB7, 0xFD, 0x2C, 0xF6, 0x79, 0xF0, 0xE7, 0xE5}};
+inline constexpr IID kSysopConfigInterface = {0x899B1686, 0x3FBD, 0x4605, {0xB7, 0xFC, 0x2C, 0xF6, 0x79, 0xF0, 0xE7, 0xE5}};
 
 // Operations are reached by their place among an interface's own operations, counted from 1
 // after the seven entries (IUnknown's three, IDispatch's four) that every dispatch interface
