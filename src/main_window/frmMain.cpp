@@ -15,6 +15,8 @@
 #include <QTextDocument>
 #include <QTextCursor>
 
+#include <limits>
+
 #include "chat_log/LogRecord.h"
 #include "host/HostBinding.h"
 #include "host/HostError.h"
@@ -117,6 +119,8 @@ void frmMain::LayOut()
     tbChatOut->setObjectName(QStringLiteral("tbChatOut"));
     tbChatOut->setAccessibleName(QStringLiteral("Chat line to send"));
     tbChatOut->setGeometry(TwipsToPixels(kChatOutPlace, dpi));
+    // The box has no limit of its own (Qt's default would cut a pasted line at 32767 characters).
+    tbChatOut->setMaxLength(std::numeric_limits<int>::max());
     tbChatOut->installEventFilter(this);
 
     cmdSend = new QPushButton(QStringLiteral("Send"), client);
@@ -299,6 +303,10 @@ void frmMain::ApplyStoredPosition()
     if (!top && !left)
         return;
 
+    // The stored place is the outer corner, frame and title bar included. The coordinate that is
+    // not stored keeps its laid-out outer value, which is known only once the platform has made
+    // the window and knows its frame.
+    create();
     QPoint place = frameGeometry().topLeft();
     if (top)
         place.setY(TwipsToPixels(*top, dpi));
@@ -343,22 +351,30 @@ void frmMain::tChatReceived_Timer()
             sPendingChat.dequeue();
             continue;
         }
-        // A text that cannot be shown stays first in line and is offered again next tick.
-        if (!ProcessReceivedChat(sPendingChat.head()))
+        // A text that cannot be stamped stays first in line and is offered again next tick.
+        const std::optional<QDateTime> now = Now();
+        if (!now)
             return;
+        ProcessReceivedChat(sPendingChat.head(), *now);
     }
 }
 
-bool frmMain::ProcessReceivedChat(const QString &text)
+// Takes its own copy of the text, since it lets go of the waiting one once it is shown.
+void frmMain::ProcessReceivedChat(QString text, const QDateTime &when)
 {
+    ShowChatMessage(text, when);
+    sPendingChat.dequeue();
+    WriteChatLog(text, when);
+}
+
+std::optional<QDateTime> frmMain::Now() const
+{
+    // The clock comes from outside; its failure must not escape the slot that asked it.
     try {
-        ShowChatMessage(text);
+        return outside_.clock();
     } catch (const std::exception &) {
-        return false;
+        return std::nullopt;
     }
-    const QString shown = sPendingChat.dequeue();
-    WriteChatLog(shown);
-    return true;
 }
 
 // ---- Transcript --------------------------------------------------------------------------
@@ -375,12 +391,12 @@ QString frmMain::TranscriptText() const
     return tbChatIn->document()->toRawText().replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
 }
 
-void frmMain::ShowChatMessage(const QString &text)
+void frmMain::ShowChatMessage(const QString &text, const QDateTime &when)
 {
     if (TranscriptLength() > kTranscriptCap)
         tbChatIn->setPlainText(TranscriptCut(TranscriptText()));
 
-    const QString entry = TranscriptEntry(text, outside_.clock().time(), mnuDouble->isChecked(), QLocale());
+    const QString entry = TranscriptEntry(text, when.time(), mnuDouble->isChecked(), QLocale());
     QTextCursor end(tbChatIn->document());
     end.movePosition(QTextCursor::End);
     end.insertText(entry);
@@ -417,11 +433,11 @@ void frmMain::mnuRecordOff_Click()
 
 // ---- Chat log ----------------------------------------------------------------------------
 
-void frmMain::WriteChatLog(const QString &text)
+void frmMain::WriteChatLog(const QString &text, const QDateTime &when)
 {
     if (mnuRecordOff->isChecked())
         return;
-    log_.Append(LogRecord(text, outside_.clock(), QLocale()));
+    log_.Append(LogRecord(text, when, QLocale()));
 }
 
 void frmMain::mnuViewLog_Click()
@@ -453,21 +469,25 @@ void frmMain::cmdSend_Click()
         tbChatOut->setFocus();
         return;
     }
+    // Without a time stamp the line is not sent; it stays in the box.
+    const std::optional<QDateTime> now = Now();
+    if (!now)
+        return;
     try {
-        SendChatMessage(line);
+        SendChatMessage(line, *now);
     } catch (const HostError &error) {
         // The line stays in the box, so nothing typed is lost; the user may send it again.
         outside_.showMessage(QMessageBox::Warning, kTitle,
-                             QStringLiteral("Your line was not sent.\r\n%1").arg(error.reason()));
+                             SendFailureText(error.reason(), error.outcome() == HostError::Outcome::Unknown));
         return;
     }
-    ShowChatMessage(sCallSign + QLatin1Char('>') + line);
+    ShowChatMessage(sCallSign + QLatin1Char('>') + line, *now);
     tbChatOut->clear();
     tbChatOut->setFocus();
 }
 
-void frmMain::SendChatMessage(const QString &sMsg)
+void frmMain::SendChatMessage(const QString &sMsg, const QDateTime &when)
 {
     outside_.host.PostChatLine(sMsg);
-    WriteChatLog(sCallSign + QLatin1Char('>') + sMsg);
+    WriteChatLog(sCallSign + QLatin1Char('>') + sMsg, when);
 }
