@@ -10,7 +10,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QSettings>
 #include <QStyle>
 #include <QTextDocument>
 #include <QTextCursor>
@@ -21,9 +20,8 @@
 #include "host/HostBinding.h"
 #include "host/HostError.h"
 #include "main_window/Caption.h"
-#include "main_window/Globals.h"
 #include "main_window/OutgoingLine.h"
-#include "main_window/StoredSettings.h"
+#include "main_window/StoredChoices.h"
 #include "main_window/Transcript.h"
 #include "main_window/WindowPlacement.h"
 #include "support/frmSplash.h"
@@ -274,32 +272,23 @@ void frmMain::ELo_Closing()
 
 // ---- Stored settings ---------------------------------------------------------------------
 
-QString frmMain::SettingsKey(const QString &key) const
-{
-    return Globals::settingsSection + QLatin1Char('/') + key;
-}
-
 void frmMain::ApplySettings()
 {
-    QSettings &store = outside_.settings;
-    if (const auto on = ParseStoredFlag(store.value(SettingsKey(QStringLiteral("LogFile"))).toString())) {
-        mnuRecordOn->setChecked(*on);
-        mnuRecordOff->setChecked(!*on);
+    const StoredChoices stored = StoredChoices::Load(outside_.settings, QLocale());
+    if (stored.logging) {
+        mnuRecordOn->setChecked(*stored.logging);
+        mnuRecordOff->setChecked(!*stored.logging);
     }
-    if (const auto on = ParseStoredFlag(store.value(SettingsKey(QStringLiteral("DoubleSpace"))).toString())) {
-        mnuDouble->setChecked(*on);
-        mnuSingle->setChecked(!*on);
+    if (stored.doubleSpacing) {
+        mnuDouble->setChecked(*stored.doubleSpacing);
+        mnuSingle->setChecked(!*stored.doubleSpacing);
     }
-    ApplyStoredPosition();
+    ApplyStoredPosition(stored.top, stored.left);
     settingsApplied_ = true;
 }
 
-void frmMain::ApplyStoredPosition()
+void frmMain::ApplyStoredPosition(std::optional<double> top, std::optional<double> left)
 {
-    const QLocale locale;
-    const double dpi = DotsPerInch();
-    const auto top = ParseStoredPosition(outside_.settings.value(SettingsKey(QStringLiteral("ScrnTop"))).toString(), locale);
-    const auto left = ParseStoredPosition(outside_.settings.value(SettingsKey(QStringLiteral("ScrnLeft"))).toString(), locale);
     if (!top && !left)
         return;
 
@@ -307,6 +296,7 @@ void frmMain::ApplyStoredPosition()
     // not stored keeps its laid-out outer value, which is known only once the platform has made
     // the window and knows its frame.
     create();
+    const double dpi = DotsPerInch();
     QPoint place = frameGeometry().topLeft();
     if (top)
         place.setY(TwipsToPixels(*top, dpi));
@@ -324,17 +314,13 @@ void frmMain::ApplyStoredPosition()
 
 void frmMain::SaveSettings()
 {
-    QSettings &store = outside_.settings;
-    store.setValue(SettingsKey(QStringLiteral("LogFile")), StoredFlagText(mnuRecordOn->isChecked()));
-    store.setValue(SettingsKey(QStringLiteral("DoubleSpace")), StoredFlagText(mnuDouble->isChecked()));
+    StoredChoices choices{mnuRecordOn->isChecked(), mnuDouble->isChecked(), std::nullopt, std::nullopt};
     if (!isMinimized()) {
-        const QLocale locale;
         const double dpi = DotsPerInch();
-        const QPoint place = frameGeometry().topLeft();
-        store.setValue(SettingsKey(QStringLiteral("ScrnTop")), StoredPositionText(PixelsToTwips(place.y(), dpi), locale));
-        store.setValue(SettingsKey(QStringLiteral("ScrnLeft")), StoredPositionText(PixelsToTwips(place.x(), dpi), locale));
+        choices.top = PixelsToTwips(frameGeometry().top(), dpi);
+        choices.left = PixelsToTwips(frameGeometry().left(), dpi);
     }
-    store.sync();
+    choices.Save(outside_.settings, QLocale());
 }
 
 // ---- Received chat -----------------------------------------------------------------------

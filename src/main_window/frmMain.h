@@ -55,7 +55,7 @@ private:
     bool ConnectHost();
     void ShowStartupFailure();
     void ApplySettings();
-    void ApplyStoredPosition();
+    void ApplyStoredPosition(std::optional<double> top, std::optional<double> left);
     void SaveSettings();
     void Unload();
     void ProcessReceivedChat(QString text, const QDateTime &when);
@@ -63,7 +63,6 @@ private:
     qsizetype TranscriptLength() const;
     QString TranscriptText() const;
     double DotsPerInch() const;
-    QString SettingsKey(const QString &key) const;
 
     void Form_Activate();
     void tbChatOut_KeyPress(int key);
