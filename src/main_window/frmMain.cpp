@@ -449,10 +449,32 @@ void frmMain::mnuViewLog_Click()
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == tbChatOut && event->type() == QEvent::KeyPress)
-        tbChatOut_KeyPress(static_cast<QKeyEvent *>(event)->key());
-    // The key always goes on to the box, which is single-line and adds no line break.
+    if (watched == tbChatOut && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (tbChatOut_Recall(*key))
+            return true;
+        tbChatOut_KeyPress(key->key());
+    }
+    // Any other key goes on to the box, which is single-line and adds no line break.
     return QMainWindow::eventFilter(watched, event);
+}
+
+// Up and Down walk through the lines sent this run; a single-line box has no use of its own
+// for them.
+bool frmMain::tbChatOut_Recall(const QKeyEvent &event)
+{
+    if (event.modifiers() & ~Qt::KeypadModifier)
+        return false;
+    std::optional<QString> line;
+    if (event.key() == Qt::Key_Up)
+        line = sentLines_.Older(tbChatOut->text());
+    else if (event.key() == Qt::Key_Down)
+        line = sentLines_.Newer(tbChatOut->text());
+    else
+        return false;
+    if (line)
+        tbChatOut->setText(*line);
+    return true;
 }
 
 void frmMain::tbChatOut_KeyPress(int key)
@@ -481,6 +503,7 @@ void frmMain::cmdSend_Click()
                              SendFailureText(error.reason(), error.outcome() == HostError::Outcome::Unknown));
         return;
     }
+    sentLines_.Remember(line);
     ShowChatMessage(sCallSign + QLatin1Char('>') + line, *now);
     tbChatOut->clear();
     tbChatOut->setFocus();

@@ -9,8 +9,10 @@
 
 #include "chat_log/ChatLog.h"
 #include "main_window/Outside.h"
+#include "main_window/SentLines.h"
 
 class QAction;
+class QKeyEvent;
 class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
@@ -67,6 +69,7 @@ private:
 
     void Form_Activate();
     void tbChatOut_KeyPress(int key);
+    bool tbChatOut_Recall(const QKeyEvent &event);
     void cmdSend_Click();
     void tChatReceived_Timer();
     void ELo_Closing();
@@ -102,6 +105,7 @@ private:
     QString sCallSign;
     // Received texts wait here, oldest first, until the next tick shows and logs them.
     QQueue<QString> sPendingChat;
+    SentLines sentLines_;
     bool settingsApplied_ = false;
     bool unloaded_ = false;
 };

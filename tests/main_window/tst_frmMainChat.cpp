@@ -253,6 +253,41 @@ private slots:
         rig->opened.clear();
     }
 
+    // ---- Recall of sent lines ----
+
+    void upAndDownWalkTheSentLinesAndBringBackTheDraft()
+    {
+        Type("first");
+        Type("second");
+        chatOut->setText("half");
+        QStringList seen;
+        for (Qt::Key key : {Qt::Key_Up, Qt::Key_Up, Qt::Key_Up, Qt::Key_Down, Qt::Key_Down}) {
+            QTest::keyClick(chatOut, key);
+            seen.append(chatOut->text());
+        }
+        QCOMPARE(seen, QStringList({"second", "first", "first", "second", "half"}));
+
+        QTest::keyClick(chatOut, Qt::Key_Up);
+        QTest::keyClick(chatOut, Qt::Key_Return);
+        QCOMPARE(rig->host.posted, QStringList({"first", "second", "second"}));
+        QCOMPARE(chatOut->text(), "");
+        QCOMPARE(QApplication::focusWidget(), chatOut);
+    }
+
+    void aRefusedLineStaysInTheBoxAndIsNotRecalled()
+    {
+        Type("taken");
+        rig->host.failingStep = "PostChatLine";
+        Type("refused");
+        QCOMPARE(chatOut->text(), "refused");
+        QTest::keyClick(chatOut, Qt::Key_Up);
+        QCOMPARE(chatOut->text(), "taken");
+        QTest::keyClick(chatOut, Qt::Key_Up);
+        QCOMPARE(chatOut->text(), "taken");
+        QTest::keyClick(chatOut, Qt::Key_Down);
+        QCOMPARE(chatOut->text(), "refused");
+    }
+
     void unloadDropsWaitingTexts()
     {
         LoggingOn();
