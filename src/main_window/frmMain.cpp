@@ -259,6 +259,7 @@ void frmMain::changeEvent(QEvent *event)
 
 void frmMain::Form_Activate()
 {
+    attentionAsked_ = false;
     tbChatOut->setFocus();
 }
 
@@ -346,6 +347,7 @@ void frmMain::ELo_ChatTextReceived(const QString &sText)
 
 void frmMain::tChatReceived_Timer()
 {
+    bool shown = false;
     while (!sPendingChat.isEmpty()) {
         if (sPendingChat.head().isEmpty()) {
             sPendingChat.dequeue();
@@ -354,9 +356,12 @@ void frmMain::tChatReceived_Timer()
         // A text that cannot be stamped stays first in line and is offered again next tick.
         const std::optional<QDateTime> now = Now();
         if (!now)
-            return;
+            break;
         ProcessReceivedChat(sPendingChat.head(), *now);
+        shown = true;
     }
+    if (shown)
+        AskForAttention();
 }
 
 // Takes its own copy of the text, since it lets go of the waiting one once it is shown.
@@ -365,6 +370,16 @@ void frmMain::ProcessReceivedChat(QString text, const QDateTime &when)
     ShowChatMessage(text, when);
     sPendingChat.dequeue();
     WriteChatLog(text, when);
+}
+
+// The desktop keeps the window marked until it is activated, so a text shown while the user
+// looks elsewhere asks once, and the texts after it until then do not ask again.
+void frmMain::AskForAttention()
+{
+    if (isActiveWindow() || attentionAsked_)
+        return;
+    attentionAsked_ = true;
+    outside_.alert(this);
 }
 
 std::optional<QDateTime> frmMain::Now() const

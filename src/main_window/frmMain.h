@@ -61,6 +61,7 @@ private:
     void SaveSettings();
     void Unload();
     void ProcessReceivedChat(QString text, const QDateTime &when);
+    void AskForAttention();
     std::optional<QDateTime> Now() const;
     qsizetype TranscriptLength() const;
     QString TranscriptText() const;
@@ -106,6 +107,8 @@ private:
     // Received texts wait here, oldest first, until the next tick shows and logs them.
     QQueue<QString> sPendingChat;
     SentLines sentLines_;
+    // Set once the desktop has been asked for the user's attention; activation clears it.
+    bool attentionAsked_ = false;
     bool settingsApplied_ = false;
     bool unloaded_ = false;
 };
