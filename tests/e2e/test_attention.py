@@ -6,7 +6,7 @@ import subprocess
 import tempfile
 import unittest
 
-from parlox_rig import Host, MainWindow, Parlox, Window, WindowManager, press, run, wait_until
+from parlox_rig import Host, MainWindow, Parlox, Window, WindowManager, press, wait_until
 
 DEMANDS_ATTENTION = "_NET_WM_STATE_DEMANDS_ATTENTION"
 
@@ -17,15 +17,9 @@ class Attention(unittest.TestCase):
         process = subprocess.Popen(["xmessage", "-title", "elsewhere", "another program"])
         self.addCleanup(process.wait)
         self.addCleanup(process.terminate)
-        ids = wait_until(lambda: self.search_name("^elsewhere$"), 5, interval=0.1, what="the other window")
-        return Window(ids[0])
-
-    @staticmethod
-    def search_name(pattern):
-        try:
-            return run("xdotool", "search", "--onlyvisible", "--name", pattern).split()
-        except subprocess.CalledProcessError:
-            return []
+        search = ["xdotool", "search", "--onlyvisible", "--name", "^elsewhere$"]
+        found = lambda: subprocess.run(search, capture_output=True, text=True).stdout.split()
+        return Window(wait_until(found, 5, what="the other window")[0])
 
     def test_attention_in_the_background_and_recall_of_the_last_line(self):
         manager = WindowManager()
