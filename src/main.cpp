@@ -49,7 +49,8 @@ int main(int argc, char *argv[])
                                         QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
 
     frmMain window(Outside{host, settings, WaitSeconds, [] { return QDateTime::currentDateTime(); },
-                           OpenWithDefaultProgram, ShowMessage, logPath});
+                           OpenWithDefaultProgram, ShowMessage, logPath,
+                           [](QWidget *window) { QApplication::alert(window, 0); }});
     QObject::connect(&window, &frmMain::Unloaded, &app, [] { QCoreApplication::exit(0); });
 
     switch (window.Load()) {

@@ -257,6 +257,7 @@ void frmMain::changeEvent(QEvent *event)
 
 void frmMain::Form_Activate()
 {
+    attentionAsked_ = false;
     tbChatOut->setFocus();
 }
 
@@ -332,6 +333,7 @@ void frmMain::ELo_ChatTextReceived(const QString &sText)
 
 void frmMain::tChatReceived_Timer()
 {
+    bool shown = false;
     while (!sPendingChat.isEmpty()) {
         if (sPendingChat.head().isEmpty()) {
             sPendingChat.dequeue();
@@ -340,9 +342,12 @@ void frmMain::tChatReceived_Timer()
         // A text that cannot be stamped stays first in line and is offered again next tick.
         const std::optional<QDateTime> now = Now();
         if (!now)
-            return;
+            break;
         ProcessReceivedChat(sPendingChat.head(), *now);
+        shown = true;
     }
+    if (shown)
+        AskForAttention();
 }
 
 // Takes its own copy of the text, since it lets go of the waiting one once it is shown.
@@ -351,6 +356,16 @@ void frmMain::ProcessReceivedChat(QString text, const QDateTime &when)
     ShowChatMessage(text, when);
     sPendingChat.dequeue();
     WriteChatLog(text, when);
+}
+
+// The desktop keeps the window marked until it is activated, so a text shown while the user
+// looks elsewhere asks once, and the texts after it until then do not ask again.
+void frmMain::AskForAttention()
+{
+    if (isActiveWindow() || attentionAsked_)
+        return;
+    attentionAsked_ = true;
+    outside_.alert(this);
 }
 
 std::optional<QDateTime> frmMain::Now() const
@@ -435,10 +450,32 @@ void frmMain::mnuViewLog_Click()
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == tbChatOut && event->type() == QEvent::KeyPress)
-        tbChatOut_KeyPress(static_cast<QKeyEvent *>(event)->key());
-    // The key always goes on to the box, which is single-line and adds no line break.
+    if (watched == tbChatOut && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (tbChatOut_Recall(*key))
+            return true;
+        tbChatOut_KeyPress(key->key());
+    }
+    // Any other key goes on to the box, which is single-line and adds no line break.
     return QMainWindow::eventFilter(watched, event);
+}
+
+// Up and Down walk through the lines sent this run; a single-line box has no use of its own
+// for them.
+bool frmMain::tbChatOut_Recall(const QKeyEvent &event)
+{
+    if (event.modifiers() & ~Qt::KeypadModifier)
+        return false;
+    std::optional<QString> line;
+    if (event.key() == Qt::Key_Up)
+        line = sentLines_.Older(tbChatOut->text());
+    else if (event.key() == Qt::Key_Down)
+        line = sentLines_.Newer(tbChatOut->text());
+    else
+        return false;
+    if (line)
+        tbChatOut->setText(*line);
+    return true;
 }
 
 void frmMain::tbChatOut_KeyPress(int key)
@@ -467,6 +504,7 @@ void frmMain::cmdSend_Click()
                              SendFailureText(error.reason(), error.outcome() == HostError::Outcome::Unknown));
         return;
     }
+    sentLines_.Remember(line);
     ShowChatMessage(sCallSign + QLatin1Char('>') + line, *now);
     tbChatOut->clear();
     tbChatOut->setFocus();

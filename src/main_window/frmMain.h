@@ -9,8 +9,10 @@
 
 #include "chat_log/ChatLog.h"
 #include "main_window/Outside.h"
+#include "main_window/SentLines.h"
 
 class QAction;
+class QKeyEvent;
 class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
@@ -59,6 +61,7 @@ private:
     void SaveSettings();
     void Unload();
     void ProcessReceivedChat(QString text, const QDateTime &when);
+    void AskForAttention();
     std::optional<QDateTime> Now() const;
     qsizetype TranscriptLength() const;
     QString TranscriptText() const;
@@ -66,6 +69,7 @@ private:
 
     void Form_Activate();
     void tbChatOut_KeyPress(int key);
+    bool tbChatOut_Recall(const QKeyEvent &event);
     void cmdSend_Click();
     void tChatReceived_Timer();
     void ELo_Closing();
@@ -101,6 +105,9 @@ private:
     QString sCallSign;
     // Received texts wait here, oldest first, until the next tick shows and logs them.
     QQueue<QString> sPendingChat;
+    SentLines sentLines_;
+    // Set once the desktop has been asked for the user's attention; activation clears it.
+    bool attentionAsked_ = false;
     bool settingsApplied_ = false;
     bool unloaded_ = false;
 };
