@@ -285,6 +285,24 @@ RECORD
   done
 }
 
+# Every identifier and place the binding uses is in the stand-in's type library, which was typed
+# from EchoLink's published description, not from the binding.
+case_contract() {
+  capture "$work/out" "$bin/bindingcheck.exe" contract "$(win_path "$bin/standin.dll")" || true
+  expect_file "$work/out" <<'OUT'
+found the type library
+found the event object's class
+found the event object's interface
+found the event interface
+found SetupConfig's interface
+found SysopConfig's interface
+found ReadStationCall at its place
+found PostChatLine at its place
+found Closing at its place
+found ChatTextReceived at its place
+OUT
+}
+
 value() {
   sed -n "s/^$1 //p" "$2"
 }

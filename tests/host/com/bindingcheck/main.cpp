@@ -7,9 +7,11 @@
 //   after-release     subscribes, lets go at once, then waits 2 s; prints the number of events seen
 //   close-on-closing  attaches, lets go when Closing arrives, and posts a line; prints "closing"
 //                     and "posted" as they happen
+//   contract TYPELIB  looks up the binding's identifiers and places in a compiled type library
 
 #include "ComApartment.h"
 #include "ComError.h"
+#include "ContractCheck.h"
 #include "EchoLinkConnection.h"
 #include "support/WaitTimer.h"
 
@@ -18,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -114,6 +117,14 @@ int CloseOnClosing()
     return 0;
 }
 
+int Contract(const char *typeLibrary)
+{
+    const int size = MultiByteToWideChar(CP_ACP, 0, typeLibrary, -1, nullptr, 0);
+    std::wstring path(size, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, typeLibrary, -1, path.data(), size);
+    return CheckContract(path.c_str());
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -129,10 +140,13 @@ int main(int argc, char **argv)
             return AfterRelease();
         if (argc == 2 && std::strcmp(argv[1], "close-on-closing") == 0)
             return CloseOnClosing();
+        if (argc == 3 && std::strcmp(argv[1], "contract") == 0)
+            return Contract(argv[2]);
     } catch (const ComError &error) {
         std::fprintf(stderr, "bindingcheck: %s\n", error.what());
         return 1;
     }
-    std::fprintf(stderr, "usage: bindingcheck wait SECONDS | nested | unpumped | after-release | close-on-closing\n");
+    std::fprintf(stderr, "usage: bindingcheck wait SECONDS | nested | unpumped | after-release | close-on-closing\n"
+                         "                    | contract TYPELIB\n");
     return 2;
 }
