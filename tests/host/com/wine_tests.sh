@@ -317,6 +317,22 @@ case_wait() {
   within elapsed "$(value elapsed "$work/out")" 3000 3400
 }
 
+# When EchoLink closes during the four-second wait, Parlox's unload step asks the program to quit:
+# the wait returns at once and leaves the request to the message loop around it.
+case_closing_during_wait() {
+  export STANDIN_EVENTS='1000 closing'
+  for register in use_inproc use_server; do
+    $register
+    capture "$work/out" "$bin/bindingcheck.exe" quit-on-closing
+    local closing returned
+    closing=$(value closing "$work/out")
+    returned=$(value returned "$work/out")
+    within "Closing" "$closing" 500 1500
+    within "the wait's end after Closing" $((returned - closing)) 0 500
+    grep -qx 'quit 3' "$work/out" || fail "the quit request is gone after the wait: $(cat "$work/out")"
+  done
+}
+
 # A wait started inside another re-arms the shared timer: a 1 s wait begun one second into a 3 s
 # wait ends both, two seconds in.
 case_wait_nested() {
