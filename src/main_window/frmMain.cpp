@@ -293,10 +293,14 @@ void frmMain::ApplyStoredPosition(std::optional<double> top, std::optional<doubl
     if (!top && !left)
         return;
 
-    // The stored place is the outer corner, frame and title bar included. The coordinate that is
-    // not stored keeps its laid-out outer value, which is known only once the platform has made
-    // the window and knows its frame.
-    create();
+    // The stored place is the outer corner, frame and title bar included; moving a window that
+    // is not made yet places its frame there, whatever the frame turns out to be. A coordinate
+    // that is not stored keeps its laid-out outer value, which needs the frame: the window is
+    // made first, and the platform says what it knows of the frame by then (Windows all of it;
+    // an X11 window manager nothing until it has framed the window, so there the stored
+    // coordinate lands inside the frame's border).
+    if (!top || !left)
+        create();
     const double dpi = DotsPerInch();
     QPoint place = frameGeometry().topLeft();
     if (top)

@@ -191,6 +191,14 @@ class Window:
     def move(self, x, y):
         run("xdotool", "windowmove", "--sync", self.id, str(x), str(y))
 
+    def outer_corner(self):
+        """Where the window manager's frame around the window begins, once it has framed it."""
+        extents = lambda: re.search(r"_NET_FRAME_EXTENTS\(CARDINAL\) = (\d+), \d+, (\d+), \d+",
+                                    run("xprop", "-id", self.id, "_NET_FRAME_EXTENTS"))
+        left, top = map(int, wait_until(extents, 5, what="the window's frame").groups())
+        info = self.info()
+        return info["x"] - left, info["y"] - top
+
     def pixels(self):
         """The window's picture as rows of (r, g, b) tuples."""
         data = subprocess.run(["import", "-window", self.id, "-depth", "8", "ppm:-"], check=True,
