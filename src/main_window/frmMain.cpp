@@ -193,12 +193,10 @@ frmMain::LoadResult frmMain::Load()
         return unloaded_ ? LoadResult::Closed : LoadResult::Failed;
     splash_.reset();
 
-    try {
-        sCallSign = BaseCallSign(outside_.host.ReadStationCall());
-    } catch (const HostError &) {
-        ShowStartupFailure();
-        return LoadResult::Failed;
-    }
+    QString hostCallSign;
+    if (!StartupStep([&] { hostCallSign = outside_.host.ReadStationCall(); }))
+        return unloaded_ ? LoadResult::Closed : LoadResult::Failed;
+    sCallSign = BaseCallSign(hostCallSign);
     setWindowTitle(WindowCaption(sCallSign));
     ApplySettings();
     return LoadResult::Running;
@@ -206,20 +204,28 @@ frmMain::LoadResult frmMain::Load()
 
 bool frmMain::ConnectHost()
 {
+    const bool attached = StartupStep([&] { outside_.host.CreateEventObject(); })
+        && StartupStep([&] { outside_.wait(kHostWaitSeconds); })
+        && StartupStep([&] { outside_.host.CreateSetupConfig(); })
+        && StartupStep([&] { outside_.host.CreateSysopConfig(); });
+    if (attached)
+        tChatReceived->start();
+    return attached;
+}
+
+// The host's events come in during every wait and every host call once the event object
+// exists. A host that announced its closing meanwhile has had the unload step run: start-up goes
+// no further, and shows no failure box for it.
+bool frmMain::StartupStep(const std::function<void()> &step)
+{
     try {
-        outside_.host.CreateEventObject();
-        outside_.wait(kHostWaitSeconds);
-        // The host may have announced its closing during the wait; the unload step has run.
-        if (unloaded_)
-            return false;
-        outside_.host.CreateSetupConfig();
-        outside_.host.CreateSysopConfig();
+        step();
     } catch (const HostError &) {
-        ShowStartupFailure();
+        if (!unloaded_)
+            ShowStartupFailure();
         return false;
     }
-    tChatReceived->start();
-    return true;
+    return !unloaded_;
 }
 
 void frmMain::ShowStartupFailure()

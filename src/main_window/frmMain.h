@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -55,6 +56,7 @@ private:
     void LayOut();
     void BuildMenus();
     bool ConnectHost();
+    bool StartupStep(const std::function<void()> &step);
     void ShowStartupFailure();
     void ApplySettings();
     void ApplyStoredPosition(std::optional<double> top, std::optional<double> left);
