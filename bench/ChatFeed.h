@@ -5,7 +5,7 @@
 #include <QTimer>
 
 #include "Rig.h"
-#include "main_window/Transcript.h"
+#include "core/Transcript.h"
 
 inline constexpr int kPaintMs = 10;
 

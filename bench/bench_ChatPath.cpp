@@ -14,6 +14,8 @@
 #include <QTextStream>
 
 #include "ChatFeed.h"
+#include "core/ChatLog.h"
+#include "core/LogRecord.h"
 #include "MemoryScenario.h"
 
 namespace {
@@ -62,14 +64,14 @@ class bench_ChatPath : public QObject
     Q_OBJECT
 
 private:
-    QMap<QString, Samples> samples_;
-    QMap<QString, qint64> windowMemory_;
-    QMap<QString, qint64> bareMemory_;
+    QMap<QString, Samples> m_samples;
+    QMap<QString, qint64> m_windowMemory;
+    QMap<QString, qint64> m_bareMemory;
     // Qt Test calls a benchmark again for every round of its calibration; what a row sets up
     // before timing is built once, for the row named here, and kept for its later rounds.
-    QString preparedTag_;
-    std::unique_ptr<Rig> rig_;
-    std::unique_ptr<QPlainTextEdit> unbounded_;
+    QString m_preparedTag;
+    std::unique_ptr<Rig> m_rig;
+    std::unique_ptr<QPlainTextEdit> m_unbounded;
 
     bool PrepareAppend(bool capped, int entries);
     void PrintSummary() const;
@@ -83,8 +85,8 @@ private slots:
     void residentMemory();
     void cleanupTestCase()
     {
-        unbounded_.reset();
-        rig_.reset();
+        m_unbounded.reset();
+        m_rig.reset();
         PrintSummary();
     }
 };
@@ -108,53 +110,53 @@ void bench_ChatPath::transcriptAppend()
     QFETCH(bool, capped);
     QFETCH(int, entries);
     const QString tag = QString::fromLatin1(QTest::currentDataTag());
-    Samples &runs = samples_[tag];
-    if (tag != preparedTag_)
+    Samples &runs = m_samples[tag];
+    if (tag != m_preparedTag)
         QVERIFY(PrepareAppend(capped, entries));
-    preparedTag_ = tag;
+    m_preparedTag = tag;
 
     QElapsedTimer timer;
     if (capped) {
         QBENCHMARK {
             timer.start();
-            rig_->window->ShowChatMessage(kText, rig_->now);
+            m_rig->window->ShowChatMessage(kText, m_rig->now);
             runs.ns.append(timer.nsecsElapsed());
         }
-        QVERIFY(rig_->Find<QPlainTextEdit>("tbChatIn")->document()->characterCount() < 20'000);
+        QVERIFY(m_rig->Find<QPlainTextEdit>("tbChatIn")->document()->characterCount() < 20'000);
         return;
     }
     QBENCHMARK {
         timer.start();
-        AppendUnbounded(*unbounded_, kText);
+        AppendUnbounded(*m_unbounded, kText);
         runs.ns.append(timer.nsecsElapsed());
     }
 }
 
 bool bench_ChatPath::PrepareAppend(bool capped, int entries)
 {
-    unbounded_.reset();
-    rig_ = std::make_unique<Rig>();
-    frmMain &window = rig_->Start();
+    m_unbounded.reset();
+    m_rig = std::make_unique<Rig>();
+    frmMain &window = m_rig->Start();
     if (!QTest::qWaitForWindowExposed(&window))
         return false;
     if (capped) {
-        ReceiveInTicks(*rig_, kText, 0, entries, kLinesPerTick);
+        ReceiveInTicks(*m_rig, kText, 0, entries, kLinesPerTick);
         return true;
     }
 
-    const QPlainTextEdit *pane = rig_->Find<QPlainTextEdit>("tbChatIn");
-    unbounded_ = std::make_unique<QPlainTextEdit>();
-    unbounded_->setFont(pane->font());
-    unbounded_->setFixedSize(pane->size());
-    unbounded_->setLineWrapMode(pane->lineWrapMode());
-    unbounded_->setWordWrapMode(pane->wordWrapMode());
-    unbounded_->setVerticalScrollBarPolicy(pane->verticalScrollBarPolicy());
-    unbounded_->setHorizontalScrollBarPolicy(pane->horizontalScrollBarPolicy());
-    unbounded_->show();
-    if (!QTest::qWaitForWindowExposed(unbounded_.get()))
+    const QPlainTextEdit *pane = m_rig->Find<QPlainTextEdit>("tbChatIn");
+    m_unbounded = std::make_unique<QPlainTextEdit>();
+    m_unbounded->setFont(pane->font());
+    m_unbounded->setFixedSize(pane->size());
+    m_unbounded->setLineWrapMode(pane->lineWrapMode());
+    m_unbounded->setWordWrapMode(pane->wordWrapMode());
+    m_unbounded->setVerticalScrollBarPolicy(pane->verticalScrollBarPolicy());
+    m_unbounded->setHorizontalScrollBarPolicy(pane->horizontalScrollBarPolicy());
+    m_unbounded->show();
+    if (!QTest::qWaitForWindowExposed(m_unbounded.get()))
         return false;
-    QTextCursor(unbounded_->document()).insertText(TranscriptEntry(kText, QTime(14, 5), true, QLocale()).repeated(entries));
-    AppendUnbounded(*unbounded_, kText);
+    QTextCursor(m_unbounded->document()).insertText(TranscriptEntry(kText, QTime(14, 5), true, QLocale()).repeated(entries));
+    AppendUnbounded(*m_unbounded, kText);
     QTest::qWait(kPaintMs);
     return true;
 }
@@ -163,13 +165,12 @@ bool bench_ChatPath::PrepareAppend(bool capped, int entries)
 void bench_ChatPath::logRecord()
 {
     Rig rig;
-    frmMain &window = rig.Start();
-    rig.Find<QAction>("mnuRecordOn")->trigger();
-    Samples &runs = samples_[QStringLiteral("log record")];
+    const ChatLog log(rig.logPath());
+    Samples &runs = m_samples[QStringLiteral("log record")];
     QElapsedTimer timer;
     QBENCHMARK {
         timer.start();
-        window.WriteChatLog(kText, rig.now);
+        log.Append(LogRecord(kText, rig.now, QLocale()));
         runs.ns.append(timer.nsecsElapsed());
     }
     QVERIFY(QFile::exists(rig.logPath()));
@@ -189,7 +190,7 @@ void bench_ChatPath::tick_data()
 void bench_ChatPath::tick()
 {
     QFETCH(int, waiting);
-    Samples &runs = samples_[QString::fromLatin1(QTest::currentDataTag())];
+    Samples &runs = m_samples[QString::fromLatin1(QTest::currentDataTag())];
 
     Rig rig;
     frmMain &window = rig.Start();
@@ -221,12 +222,12 @@ void bench_ChatPath::tick()
 // lines come in.
 void bench_ChatPath::residentMemory()
 {
-    windowMemory_ = RunMemoryScenarioProcess(QStringLiteral("window"));
-    bareMemory_ = RunMemoryScenarioProcess(QStringLiteral("bare"));
-    QVERIFY(windowMemory_.contains(QStringLiteral("start-up")));
-    QVERIFY(windowMemory_.contains(QStringLiteral("100000")));
-    QVERIFY(bareMemory_.contains(QStringLiteral("100000")));
-    QTest::setBenchmarkResult(windowMemory_.value(QStringLiteral("100000")) * 1024.0, QTest::BytesAllocated);
+    m_windowMemory = RunMemoryScenarioProcess(QStringLiteral("window"));
+    m_bareMemory = RunMemoryScenarioProcess(QStringLiteral("bare"));
+    QVERIFY(m_windowMemory.contains(QStringLiteral("start-up")));
+    QVERIFY(m_windowMemory.contains(QStringLiteral("100000")));
+    QVERIFY(m_bareMemory.contains(QStringLiteral("100000")));
+    QTest::setBenchmarkResult(m_windowMemory.value(QStringLiteral("100000")) * 1024.0, QTest::BytesAllocated);
 }
 
 void bench_ChatPath::PrintSummary() const
@@ -237,34 +238,34 @@ void bench_ChatPath::PrintSummary() const
     out << "\nSummary (median of all single runs; microseconds unless stated)\n";
 
     for (int entries : {1'000, 10'000, 100'000}) {
-        if (!samples_.contains(QStringLiteral("capped, %1 shown before").arg(entries)))
+        if (!m_samples.contains(QStringLiteral("capped, %1 shown before").arg(entries)))
             continue;
-        const double capped = samples_.value(QStringLiteral("capped, %1 shown before").arg(entries)).MedianMicroseconds();
-        const double unbounded = samples_.value(QStringLiteral("unbounded, %1 held").arg(entries)).MedianMicroseconds();
+        const double capped = m_samples.value(QStringLiteral("capped, %1 shown before").arg(entries)).MedianMicroseconds();
+        const double unbounded = m_samples.value(QStringLiteral("unbounded, %1 held").arg(entries)).MedianMicroseconds();
         out << "Transcript append, " << entries << " entries: capped " << capped << ", unbounded " << unbounded
             << ", capped/unbounded " << (unbounded > 0 ? capped / unbounded : 0) << '\n';
     }
 
-    if (samples_.contains(QStringLiteral("log record")))
-        out << "Log record (open, append, close): " << samples_.value(QStringLiteral("log record")).MedianMicroseconds()
+    if (m_samples.contains(QStringLiteral("log record")))
+        out << "Log record (open, append, close): " << m_samples.value(QStringLiteral("log record")).MedianMicroseconds()
             << '\n';
 
     for (int waiting : {1'000, 10'000}) {
-        if (!samples_.contains(QStringLiteral("%1 waiting").arg(waiting)))
+        if (!m_samples.contains(QStringLiteral("%1 waiting").arg(waiting)))
             continue;
-        const Samples tick = samples_.value(QStringLiteral("%1 waiting").arg(waiting));
+        const Samples tick = m_samples.value(QStringLiteral("%1 waiting").arg(waiting));
         out << "Tick with " << waiting << " waiting, logging on: median " << tick.MedianMicroseconds() / 1000.0
             << " ms, slowest " << tick.MaxMicroseconds() / 1000.0 << " ms over " << tick.ns.size() << " runs\n";
     }
 
-    if (!windowMemory_.isEmpty()) {
-        const qint64 startUp = windowMemory_.value(QStringLiteral("start-up"));
+    if (!m_windowMemory.isEmpty()) {
+        const qint64 startUp = m_windowMemory.value(QStringLiteral("start-up"));
         out << "Resident memory (KiB): Parlox / bare window keeping every line\n"
-            << "  at start-up: " << startUp << " / " << bareMemory_.value(QStringLiteral("start-up")) << '\n';
+            << "  at start-up: " << startUp << " / " << m_bareMemory.value(QStringLiteral("start-up")) << '\n';
         for (int lines = 10'000; lines <= 100'000; lines += 10'000) {
-            const qint64 after = windowMemory_.value(QString::number(lines));
+            const qint64 after = m_windowMemory.value(QString::number(lines));
             out << "  after " << lines << " lines: " << after << " (" << (startUp > 0 ? double(after) / startUp : 0)
-                << " times start-up) / " << bareMemory_.value(QString::number(lines)) << '\n';
+                << " times start-up) / " << m_bareMemory.value(QString::number(lines)) << '\n';
         }
     }
     out.flush();

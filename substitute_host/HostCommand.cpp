@@ -1,6 +1,6 @@
 #include "HostCommand.h"
 
-#include "LineEscaping.h"
+#include "line_escaping/LineEscaping.h"
 
 HostCommand ParseHostCommand(const QString &line)
 {

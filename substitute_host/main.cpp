@@ -13,7 +13,7 @@
 #include "DemoConference.h"
 #include "Flood.h"
 #include "HostCommand.h"
-#include "LineEscaping.h"
+#include "line_escaping/LineEscaping.h"
 #include "LineReader.h"
 #include "SubstituteHost.h"
 

@@ -14,7 +14,7 @@ class HostBinding : public QObject
 
 public:
     using QObject::QObject;
-    ~HostBinding() override = default;
+    ~HostBinding() override;
 
     // Creates the event object and subscribes to its two events.
     virtual void CreateEventObject() = 0;

@@ -14,13 +14,13 @@ public:
     enum class Outcome { NotDone, Unknown };
 
     explicit HostError(const QString &reason, Outcome outcome = Outcome::NotDone)
-        : std::runtime_error(reason.toStdString()), outcome_(outcome)
+        : std::runtime_error(reason.toStdString()), m_outcome(outcome)
     {
     }
 
     QString reason() const { return QString::fromStdString(what()); }
-    Outcome outcome() const { return outcome_; }
+    Outcome outcome() const { return m_outcome; }
 
 private:
-    Outcome outcome_;
+    Outcome m_outcome;
 };

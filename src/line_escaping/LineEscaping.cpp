@@ -1,4 +1,4 @@
-#include "LineEscaping.h"
+#include "line_escaping/LineEscaping.h"
 
 std::u16string EscapeLine(std::u16string_view text)
 {

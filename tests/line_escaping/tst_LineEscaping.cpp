@@ -1,6 +1,6 @@
 #include <QTest>
 
-#include "LineEscaping.h"
+#include "line_escaping/LineEscaping.h"
 
 using namespace Qt::StringLiterals;
 

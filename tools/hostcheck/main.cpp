@@ -6,8 +6,8 @@
 #include "ComError.h"
 #include "ConsoleText.h"
 #include "EchoLinkConnection.h"
-#include "LineEscaping.h"
-#include "support/WaitTimer.h"
+#include "line_escaping/LineEscaping.h"
+#include "wait/WaitTimer.h"
 
 #include <windows.h>
 

@@ -8,15 +8,15 @@
 class ComApartment
 {
 public:
-    ComApartment() : joined_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ComApartment() : m_joined(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
     ~ComApartment()
     {
-        if (joined_)
+        if (m_joined)
             CoUninitialize();
     }
     ComApartment(const ComApartment &) = delete;
     ComApartment &operator=(const ComApartment &) = delete;
 
 private:
-    bool joined_;
+    bool m_joined;
 };

@@ -43,7 +43,7 @@ std::string Describe(const std::string &step, HRESULT result)
 } // namespace
 
 ComError::ComError(const std::string &step, HRESULT result)
-    : std::runtime_error(Describe(step, result)), result_(result)
+    : std::runtime_error(Describe(step, result)), m_result(result)
 {
 }
 

@@ -12,10 +12,10 @@ class ComError : public std::runtime_error
 public:
     ComError(const std::string &step, HRESULT result);
 
-    HRESULT result() const { return result_; }
+    HRESULT result() const { return m_result; }
 
 private:
-    HRESULT result_;
+    HRESULT m_result;
 };
 
 // Throws ComError for a failing HRESULT.

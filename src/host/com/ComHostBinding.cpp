@@ -19,37 +19,37 @@ auto Translated(Step step)
 
 ComHostBinding::ComHostBinding(QObject *parent)
     : HostBinding(parent),
-      connection_({[this] { emit Closing(); },
+      m_connection({[this] { emit Closing(); },
                    [this](const std::wstring &text) { emit ChatTextReceived(QString::fromStdWString(text)); }})
 {
 }
 
 void ComHostBinding::CreateEventObject()
 {
-    Translated([this] { connection_.CreateEventObject(); });
+    Translated([this] { m_connection.CreateEventObject(); });
 }
 
 void ComHostBinding::CreateSetupConfig()
 {
-    Translated([this] { connection_.CreateSetupConfig(); });
+    Translated([this] { m_connection.CreateSetupConfig(); });
 }
 
 void ComHostBinding::CreateSysopConfig()
 {
-    Translated([this] { connection_.CreateSysopConfig(); });
+    Translated([this] { m_connection.CreateSysopConfig(); });
 }
 
 QString ComHostBinding::ReadStationCall()
 {
-    return Translated([this] { return QString::fromStdWString(connection_.ReadStationCall()); });
+    return Translated([this] { return QString::fromStdWString(m_connection.ReadStationCall()); });
 }
 
 void ComHostBinding::PostChatLine(const QString &line)
 {
-    Translated([this, &line] { connection_.PostChatLine(line.toStdWString()); });
+    Translated([this, &line] { m_connection.PostChatLine(line.toStdWString()); });
 }
 
 void ComHostBinding::Release()
 {
-    connection_.Release();
+    m_connection.Release();
 }

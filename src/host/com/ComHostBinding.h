@@ -24,6 +24,6 @@ public:
 
 private:
     // In this order, so that the connection lets go of EchoLink before the apartment is left.
-    ComApartment apartment_;
-    EchoLinkConnection connection_;
+    ComApartment m_apartment;
+    EchoLinkConnection m_connection;
 };

@@ -42,7 +42,7 @@ ComPtr<IDispatch> CreateNamedObject(const wchar_t *programName, REFIID interface
 
 } // namespace
 
-EchoLinkConnection::EchoLinkConnection(EchoLinkEvents events) : events_(std::move(events)) {}
+EchoLinkConnection::EchoLinkConnection(EchoLinkEvents events) : m_events(std::move(events)) {}
 
 EchoLinkConnection::~EchoLinkConnection()
 {
@@ -61,26 +61,26 @@ void EchoLinkConnection::CreateEventObject()
                   "finding the EchoLink event object's events");
 
     ComPtr<EventSink> sink;
-    sink.Attach(new EventSink(ReadEventDispids(eventObject.Get()), events_));
+    sink.Attach(new EventSink(ReadEventDispids(eventObject.Get()), m_events));
     DWORD cookie = 0;
     ThrowIfFailed(connectionPoint->Advise(sink.Get(), &cookie),
                   "subscribing to the EchoLink event object's events");
 
-    eventObject_ = std::move(eventObject);
-    connectionPoint_ = std::move(connectionPoint);
-    cookie_ = cookie;
-    sink_ = sink.Detach();
+    m_eventObject = std::move(eventObject);
+    m_connectionPoint = std::move(connectionPoint);
+    m_cookie = cookie;
+    m_sink = sink.Detach();
 }
 
 void EchoLinkConnection::CreateSetupConfig()
 {
-    setupConfig_ = CreateNamedObject(EchoLinkContract::kSetupConfigName,
+    m_setupConfig = CreateNamedObject(EchoLinkContract::kSetupConfigName,
                                      EchoLinkContract::kSetupConfigInterface, "EchoLink.SetupConfig");
 }
 
 void EchoLinkConnection::CreateSysopConfig()
 {
-    sysopConfig_ = CreateNamedObject(EchoLinkContract::kSysopConfigName,
+    m_sysopConfig = CreateNamedObject(EchoLinkContract::kSysopConfigName,
                                      EchoLinkContract::kSysopConfigInterface, "EchoLink.SysopConfig");
 }
 
@@ -88,7 +88,7 @@ std::wstring EchoLinkConnection::ReadStationCall()
 {
     // Held for the call: EchoLink's events may arrive while it waits for the answer, and one of
     // them may let go of the objects.
-    const ComPtr<IDispatch> setupConfig = setupConfig_;
+    const ComPtr<IDispatch> setupConfig = m_setupConfig;
     if (!setupConfig)
         throw ComError("reading the station call sign", E_POINTER);
     BSTR call = nullptr;
@@ -101,7 +101,7 @@ std::wstring EchoLinkConnection::ReadStationCall()
 
 void EchoLinkConnection::PostChatLine(const std::wstring &line)
 {
-    const ComPtr<IDispatch> eventObject = eventObject_; // held for the call, as above
+    const ComPtr<IDispatch> eventObject = m_eventObject; // held for the call, as above
     if (!eventObject)
         throw ComError("posting a chat line", E_POINTER);
     const BstrPtr text = MakeBstr(line);
@@ -114,19 +114,19 @@ void EchoLinkConnection::PostChatLine(const std::wstring &line)
 void EchoLinkConnection::Release() noexcept
 {
     ReleaseEventObject();
-    setupConfig_.Reset();
-    sysopConfig_.Reset();
+    m_setupConfig.Reset();
+    m_sysopConfig.Reset();
 }
 
 void EchoLinkConnection::ReleaseEventObject() noexcept
 {
-    if (sink_)
-        sink_->Detach();
-    if (connectionPoint_)
-        connectionPoint_->Unadvise(cookie_);
-    connectionPoint_.Reset();
-    eventObject_.Reset();
-    if (sink_)
-        sink_->Release();
-    sink_ = nullptr;
+    if (m_sink)
+        m_sink->Detach();
+    if (m_connectionPoint)
+        m_connectionPoint->Unadvise(m_cookie);
+    m_connectionPoint.Reset();
+    m_eventObject.Reset();
+    if (m_sink)
+        m_sink->Release();
+    m_sink = nullptr;
 }

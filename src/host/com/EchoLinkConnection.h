@@ -37,11 +37,11 @@ public:
 private:
     void ReleaseEventObject() noexcept;
 
-    EchoLinkEvents events_;
-    Microsoft::WRL::ComPtr<IDispatch> eventObject_;
-    Microsoft::WRL::ComPtr<IConnectionPoint> connectionPoint_;
-    DWORD cookie_ = 0;
-    EventSink *sink_ = nullptr;
-    Microsoft::WRL::ComPtr<IDispatch> setupConfig_;
-    Microsoft::WRL::ComPtr<IDispatch> sysopConfig_;
+    EchoLinkEvents m_events;
+    Microsoft::WRL::ComPtr<IDispatch> m_eventObject;
+    Microsoft::WRL::ComPtr<IConnectionPoint> m_connectionPoint;
+    DWORD m_cookie = 0;
+    EventSink *m_sink = nullptr;
+    Microsoft::WRL::ComPtr<IDispatch> m_setupConfig;
+    Microsoft::WRL::ComPtr<IDispatch> m_sysopConfig;
 };

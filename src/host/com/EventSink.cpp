@@ -6,7 +6,7 @@
 #include <wrl/client.h>
 
 EventSink::EventSink(EventDispids dispids, const EchoLinkEvents &events)
-    : dispids_(dispids), events_(events)
+    : m_dispids(dispids), m_events(events)
 {
 }
 
@@ -25,12 +25,12 @@ HRESULT STDMETHODCALLTYPE EventSink::QueryInterface(REFIID iid, void **object)
 
 ULONG STDMETHODCALLTYPE EventSink::AddRef()
 {
-    return ++references_;
+    return ++m_references;
 }
 
 ULONG STDMETHODCALLTYPE EventSink::Release()
 {
-    const ULONG left = --references_;
+    const ULONG left = --m_references;
     if (left == 0)
         delete this;
     return left;
@@ -59,15 +59,15 @@ HRESULT STDMETHODCALLTYPE EventSink::GetIDsOfNames(REFIID, LPOLESTR *, UINT, LCI
 HRESULT STDMETHODCALLTYPE EventSink::Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS *params,
                                             VARIANT *, EXCEPINFO *, UINT *)
 {
-    if (!attached_)
+    if (!m_attached)
         return S_OK;
     // A handler may let go of the binding, and with it of this sink, before it returns.
     const Microsoft::WRL::ComPtr<EventSink> keepAlive(this);
-    if (dispid == dispids_.closing) {
-        events_.closing();
+    if (dispid == m_dispids.closing) {
+        m_events.closing();
         return S_OK;
     }
-    if (dispid == dispids_.chatTextReceived)
+    if (dispid == m_dispids.chatTextReceived)
         return HandOnChatText(params);
     return S_OK;
 }
@@ -86,6 +86,6 @@ HRESULT EventSink::HandOnChatText(const DISPPARAMS *params)
         return converted;
     const std::wstring received = ToWString(text.bstrVal);
     VariantClear(&text);
-    events_.chatTextReceived(received);
+    m_events.chatTextReceived(received);
     return S_OK;
 }

@@ -13,7 +13,7 @@ class EventSink : public IDispatch
 public:
     EventSink(EventDispids dispids, const EchoLinkEvents &events);
 
-    void Detach() { attached_ = false; }
+    void Detach() { m_attached = false; }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **object) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
@@ -32,8 +32,8 @@ private:
 
     HRESULT HandOnChatText(const DISPPARAMS *params);
 
-    ULONG references_ = 1;
-    bool attached_ = true;
-    EventDispids dispids_;
-    const EchoLinkEvents &events_;
+    ULONG m_references = 1;
+    bool m_attached = true;
+    EventDispids m_dispids;
+    const EchoLinkEvents &m_events;
 };

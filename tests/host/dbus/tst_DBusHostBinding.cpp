@@ -5,7 +5,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "LineEscaping.h"
+#include "line_escaping/LineEscaping.h"
 #include "SubstituteHostProcess.h"
 #include "host/HostError.h"
 #include "host/dbus/DBusHostBinding.h"

@@ -16,7 +16,7 @@
 #include "ComError.h"
 #include "ContractCheck.h"
 #include "EchoLinkConnection.h"
-#include "support/WaitTimer.h"
+#include "wait/WaitTimer.h"
 
 #include <windows.h>
 

@@ -27,10 +27,10 @@ public:
         this->AddRef();
         return S_OK;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_references; }
     ULONG STDMETHODCALLTYPE Release() override
     {
-        const ULONG left = --references_;
+        const ULONG left = --m_references;
         if (left == 0)
             delete this;
         return left;
@@ -75,5 +75,5 @@ private:
         return library ? library->GetTypeInfoOfGuid(kInterfaceId, info) : TYPE_E_CANTLOADLIBRARY;
     }
 
-    ULONG references_ = 1;
+    ULONG m_references = 1;
 };

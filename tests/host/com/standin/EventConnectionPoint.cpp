@@ -17,7 +17,7 @@ HRESULT STDMETHODCALLTYPE EventConnectionPoint::QueryInterface(REFIID iid, void 
 
 ULONG STDMETHODCALLTYPE EventConnectionPoint::Release()
 {
-    const ULONG left = --references_;
+    const ULONG left = --m_references;
     if (left == 0)
         delete this;
     return left;
@@ -31,8 +31,8 @@ HRESULT STDMETHODCALLTYPE EventConnectionPoint::GetConnectionInterface(IID *iid)
 
 HRESULT STDMETHODCALLTYPE EventConnectionPoint::GetConnectionPointContainer(IConnectionPointContainer **container)
 {
-    *container = container_.Get();
-    container_->AddRef();
+    *container = m_container.Get();
+    m_container->AddRef();
     return S_OK;
 }
 

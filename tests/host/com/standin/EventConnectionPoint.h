@@ -7,10 +7,10 @@
 class EventConnectionPoint : public IConnectionPoint
 {
 public:
-    explicit EventConnectionPoint(IConnectionPointContainer *container) : container_(container) {}
+    explicit EventConnectionPoint(IConnectionPointContainer *container) : m_container(container) {}
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_references; }
     ULONG STDMETHODCALLTYPE Release() override;
 
     HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID *iid) override;
@@ -22,6 +22,6 @@ public:
 private:
     virtual ~EventConnectionPoint() = default;
 
-    ULONG references_ = 1;
-    Microsoft::WRL::ComPtr<IConnectionPointContainer> container_;
+    ULONG m_references = 1;
+    Microsoft::WRL::ComPtr<IConnectionPointContainer> m_container;
 };

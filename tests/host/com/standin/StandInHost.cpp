@@ -1,7 +1,7 @@
 #include "StandInHost.h"
 
 #include "EventDispatchIds.h"
-#include "LineEscaping.h"
+#include "line_escaping/LineEscaping.h"
 #include "StandInText.h"
 
 #include <olectl.h>
@@ -39,12 +39,12 @@ StandInHost &StandInHost::Instance()
 }
 
 StandInHost::StandInHost()
-    : callSign_(UnescapeLine(Environment(L"STANDIN_CALL", L"N0CALL-L"))),
-      failures_(Split(Environment(L"STANDIN_FAIL"), L',')),
-      offersTypeInfo_(Environment(L"STANDIN_TYPEINFO") != L"none"),
-      keepsSinks_(Environment(L"STANDIN_KEEP_SINKS") == L"1"),
-      closesOnPost_(Environment(L"STANDIN_CLOSE_ON_POST") == L"1"),
-      recordPath_(Environment(L"STANDIN_RECORD"))
+    : m_callSign(UnescapeLine(Environment(L"STANDIN_CALL", L"N0CALL-L"))),
+      m_failures(Split(Environment(L"STANDIN_FAIL"), L',')),
+      m_offersTypeInfo(Environment(L"STANDIN_TYPEINFO") != L"none"),
+      m_keepsSinks(Environment(L"STANDIN_KEEP_SINKS") == L"1"),
+      m_closesOnPost(Environment(L"STANDIN_CLOSE_ON_POST") == L"1"),
+      m_recordPath(Environment(L"STANDIN_RECORD"))
 {
     for (const std::wstring &line : Split(Environment(L"STANDIN_EVENTS"), L'\n')) {
         wchar_t *end = nullptr;
@@ -56,15 +56,15 @@ StandInHost::StandInHost()
         const std::wstring kind = rest.substr(0, space);
         const std::wstring text = space == std::wstring::npos ? L"" : UnescapeLine(rest.substr(space + 1));
         if (kind == L"closing")
-            events_.push_back({static_cast<UINT>(delay), EventDispatchIds::kClosing, false, {}});
+            m_events.push_back({static_cast<UINT>(delay), EventDispatchIds::kClosing, false, {}});
         else if (kind == L"other")
-            events_.push_back({static_cast<UINT>(delay), EventDispatchIds::kStationConnected, true, text});
+            m_events.push_back({static_cast<UINT>(delay), EventDispatchIds::kStationConnected, true, text});
         else if (kind.rfind(L"chat", 0) == 0) {
             const unsigned long count = kind.size() > 5 && kind[4] == L'*' ? std::wcstoul(kind.c_str() + 5, nullptr, 10) : 1;
             std::wstring repeated;
             for (unsigned long i = 0; i < count; ++i)
                 repeated += text;
-            events_.push_back({static_cast<UINT>(delay), EventDispatchIds::kChatTextReceived, true, repeated});
+            m_events.push_back({static_cast<UINT>(delay), EventDispatchIds::kChatTextReceived, true, repeated});
         }
     }
 }
@@ -72,19 +72,19 @@ StandInHost::StandInHost()
 std::wstring StandInHost::ModulePath() const
 {
     wchar_t path[MAX_PATH];
-    return std::wstring(path, GetModuleFileNameW(module_, path, MAX_PATH));
+    return std::wstring(path, GetModuleFileNameW(m_module, path, MAX_PATH));
 }
 
 ITypeLib *StandInHost::TypeLib()
 {
-    if (!typeLib_)
-        LoadTypeLibEx(ModulePath().c_str(), REGKIND_NONE, &typeLib_);
-    return typeLib_.Get();
+    if (!m_typeLib)
+        LoadTypeLibEx(ModulePath().c_str(), REGKIND_NONE, &m_typeLib);
+    return m_typeLib.Get();
 }
 
 bool StandInHost::Fails(std::wstring_view step) const
 {
-    for (const std::wstring &failure : failures_) {
+    for (const std::wstring &failure : m_failures) {
         if (failure == step)
             return true;
     }
@@ -93,10 +93,10 @@ bool StandInHost::Fails(std::wstring_view step) const
 
 void StandInHost::Record(std::wstring_view line) const
 {
-    if (recordPath_.empty())
+    if (m_recordPath.empty())
         return;
     const std::string utf8 = Utf8(EscapeLine(line) + L"\n");
-    HANDLE file = CreateFileW(recordPath_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    HANDLE file = CreateFileW(m_recordPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return;
@@ -107,8 +107,8 @@ void StandInHost::Record(std::wstring_view line) const
 
 DWORD StandInHost::Subscribe(IDispatch *sink)
 {
-    const DWORD cookie = nextCookie_++;
-    sinks_[cookie] = sink;
+    const DWORD cookie = m_nextCookie++;
+    m_sinks[cookie] = sink;
     Record(L"subscribed");
     ScheduleEvents();
     return cookie;
@@ -116,11 +116,11 @@ DWORD StandInHost::Subscribe(IDispatch *sink)
 
 HRESULT StandInHost::Unsubscribe(DWORD cookie)
 {
-    if (sinks_.count(cookie) == 0)
+    if (m_sinks.count(cookie) == 0)
         return CONNECT_E_NOCONNECTION;
     Record(L"unsubscribed");
-    if (!keepsSinks_)
-        sinks_.erase(cookie);
+    if (!m_keepsSinks)
+        m_sinks.erase(cookie);
     return S_OK;
 }
 
@@ -131,13 +131,13 @@ void StandInHost::RaiseClosing()
 
 void StandInHost::Let()
 {
-    --holds_;
+    --m_holds;
     EndIfIdle();
 }
 
 void StandInHost::EndIfIdle()
 {
-    if (holds_ == 0 && end)
+    if (m_holds == 0 && end)
         end();
 }
 
@@ -145,22 +145,22 @@ void StandInHost::EndIfIdle()
 // stand-in dispatches messages: in process, only while the client does.
 void StandInHost::ScheduleEvents()
 {
-    if (scheduled_)
+    if (m_scheduled)
         return;
-    scheduled_ = true;
-    for (const Event &event : events_)
-        pending_[SetTimer(nullptr, 0, event.delay, &StandInHost::TimerFired)] = event;
+    m_scheduled = true;
+    for (const Event &event : m_events)
+        m_pending[SetTimer(nullptr, 0, event.delay, &StandInHost::TimerFired)] = event;
 }
 
 void CALLBACK StandInHost::TimerFired(HWND, UINT, UINT_PTR timer, DWORD)
 {
     KillTimer(nullptr, timer);
     StandInHost &host = Instance();
-    const auto found = host.pending_.find(timer);
-    if (found == host.pending_.end())
+    const auto found = host.m_pending.find(timer);
+    if (found == host.m_pending.end())
         return;
     const Event event = found->second;
-    host.pending_.erase(found);
+    host.m_pending.erase(found);
     host.Raise(event);
 }
 
@@ -174,7 +174,7 @@ void StandInHost::Raise(const Event &event)
     }
     DISPPARAMS params = {event.hasText ? &argument : nullptr, nullptr, event.hasText ? 1u : 0u, 0};
     // A sink may unsubscribe while it handles the event.
-    const auto sinks = sinks_;
+    const auto sinks = m_sinks;
     for (const auto &[cookie, sink] : sinks)
         sink->Invoke(event.dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
     VariantClear(&argument);

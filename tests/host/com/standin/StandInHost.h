@@ -27,14 +27,14 @@ class StandInHost
 public:
     static StandInHost &Instance();
 
-    void SetModule(HMODULE module) { module_ = module; }
+    void SetModule(HMODULE module) { m_module = module; }
     std::wstring ModulePath() const;
     ITypeLib *TypeLib();
 
-    const std::wstring &CallSign() const { return callSign_; }
+    const std::wstring &CallSign() const { return m_callSign; }
     bool Fails(std::wstring_view step) const;
-    bool OffersTypeInfo() const { return offersTypeInfo_; }
-    bool ClosesOnPost() const { return closesOnPost_; }
+    bool OffersTypeInfo() const { return m_offersTypeInfo; }
+    bool ClosesOnPost() const { return m_closesOnPost; }
 
     void Record(std::wstring_view line) const;
 
@@ -43,7 +43,7 @@ public:
     void RaiseClosing();
 
     // Counts objects and server locks; the local server ends when it has none left.
-    void Hold() { ++holds_; }
+    void Hold() { ++m_holds; }
     void Let();
     void EndIfIdle();
     std::function<void()> end;
@@ -63,18 +63,18 @@ private:
     void ScheduleEvents();
     void Raise(const Event &event);
 
-    HMODULE module_ = nullptr;
-    Microsoft::WRL::ComPtr<ITypeLib> typeLib_;
-    std::wstring callSign_;
-    std::vector<std::wstring> failures_;
-    bool offersTypeInfo_;
-    bool keepsSinks_;
-    bool closesOnPost_;
-    std::wstring recordPath_;
-    std::vector<Event> events_;
-    std::map<UINT_PTR, Event> pending_;
-    bool scheduled_ = false;
-    std::map<DWORD, Microsoft::WRL::ComPtr<IDispatch>> sinks_;
-    DWORD nextCookie_ = 1;
-    long holds_ = 0;
+    HMODULE m_module = nullptr;
+    Microsoft::WRL::ComPtr<ITypeLib> m_typeLib;
+    std::wstring m_callSign;
+    std::vector<std::wstring> m_failures;
+    bool m_offersTypeInfo;
+    bool m_keepsSinks;
+    bool m_closesOnPost;
+    std::wstring m_recordPath;
+    std::vector<Event> m_events;
+    std::map<UINT_PTR, Event> m_pending;
+    bool m_scheduled = false;
+    std::map<DWORD, Microsoft::WRL::ComPtr<IDispatch>> m_sinks;
+    DWORD m_nextCookie = 1;
+    long m_holds = 0;
 };

@@ -1,9 +1,0 @@
-#include "chat_log/ViewLog.h"
-
-#include <QDesktopServices>
-#include <QUrl>
-
-void OpenWithDefaultProgram(const QString &path)
-{
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-}

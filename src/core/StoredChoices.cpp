@@ -1,0 +1,45 @@
+#include "core/StoredChoices.h"
+
+#include <QSettings>
+
+#include "core/StoredSettings.h"
+
+const QString StoredChoices::kApplication = QStringLiteral("Parlox");
+const QString StoredChoices::kSection = QStringLiteral("Settings");
+const QString StoredChoices::kLogFileKey = QStringLiteral("LogFile");
+const QString StoredChoices::kDoubleSpaceKey = QStringLiteral("DoubleSpace");
+const QString StoredChoices::kTopKey = QStringLiteral("ScrnTop");
+const QString StoredChoices::kLeftKey = QStringLiteral("ScrnLeft");
+
+namespace {
+
+QString Path(const QString &key)
+{
+    return StoredChoices::kSection + QLatin1Char('/') + key;
+}
+
+QString Read(const QSettings &store, const QString &key)
+{
+    return store.value(Path(key)).toString();
+}
+
+} // namespace
+
+StoredChoices StoredChoices::Load(const QSettings &store, const QLocale &locale)
+{
+    return {ParseStoredFlag(Read(store, kLogFileKey)), ParseStoredFlag(Read(store, kDoubleSpaceKey)),
+            ParseStoredPosition(Read(store, kTopKey), locale), ParseStoredPosition(Read(store, kLeftKey), locale)};
+}
+
+void StoredChoices::Save(QSettings &store, const QLocale &locale) const
+{
+    if (logging)
+        store.setValue(Path(kLogFileKey), StoredFlagText(*logging));
+    if (doubleSpacing)
+        store.setValue(Path(kDoubleSpaceKey), StoredFlagText(*doubleSpacing));
+    if (top && left) {
+        store.setValue(Path(kTopKey), StoredPositionText(*top, locale));
+        store.setValue(Path(kLeftKey), StoredPositionText(*left, locale));
+    }
+    store.sync();
+}
