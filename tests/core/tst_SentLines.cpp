@@ -3,7 +3,7 @@
 #include "core/SentLines.h"
 
 // The walk through sent lines, with the box played by a string: each step is a key (Up, Down),
-// a send of what the box holds, or text the user typed over the box ("=text").
+// a send of what the box holds, or text typed over the box ("=text").
 class tst_SentLines : public QObject
 {
     Q_OBJECT
@@ -11,51 +11,39 @@ class tst_SentLines : public QObject
 private slots:
     void walk_data()
     {
-        QTest::addColumn<QStringList>("sent");
         QTest::addColumn<QString>("box");
         QTest::addColumn<QStringList>("steps");
         QTest::addColumn<QStringList>("boxAfterEachStep");
-
-        QTest::newRow("nothing sent yet") << QStringList() << "draft" << QStringList{"Up", "Down"}
-                                          << QStringList{"draft", "draft"};
-        QTest::newRow("newest first, stops at both ends")
-            << QStringList{"a", "b", "c"} << "" << QStringList{"Up", "Up", "Up", "Up", "Down", "Down", "Down", "Down"}
-            << QStringList{"c", "b", "a", "a", "b", "c", "", ""};
-        QTest::newRow("the draft comes back as it was")
-            << QStringList{"a", "b"} << "  half typed " << QStringList{"Up", "Up", "Down", "Down"}
-            << QStringList{"b", "a", "b", "  half typed "};
+        QTest::newRow("newest first, stops at both ends, the draft comes back")
+            << " draft " << QStringList{"Up", "Up", "Up", "Up", "Down", "Down", "Down", "Down"}
+            << QStringList{"c", "b", "a", "a", "b", "c", " draft ", " draft "};
         QTest::newRow("an edited line becomes the draft, the walk starts again")
-            << QStringList{"a", "b", "c"} << "" << QStringList{"Up", "Up", "=b!", "Down", "Up", "Down"}
+            << "" << QStringList{"Up", "Up", "=b!", "Down", "Up", "Down"}
             << QStringList{"c", "b", "b!", "b!", "c", "b!"};
-        QTest::newRow("a sent line is newest, the walk and the draft start afresh")
-            << QStringList{"a", "b"} << "old" << QStringList{"Up", "Up", "Send", "Up", "Up", "Down", "Down"}
-            << QStringList{"b", "a", "", "a", "b", "a", ""};
+        QTest::newRow("a sent line is newest, the walk starts afresh")
+            << "old" << QStringList{"Up", "=c2", "Send", "Up", "Up", "Down", "Down"}
+            << QStringList{"c", "c2", "", "c2", "c", "c2", ""};
     }
     void walk()
     {
-        QFETCH(QStringList, sent);
         QFETCH(QString, box);
         QFETCH(QStringList, steps);
-        QFETCH(QStringList, boxAfterEachStep);
-
         SentLines lines;
-        for (const QString &line : sent)
-            lines.Remember(line);
+        for (const char *line : {"a", "b", "c"})
+            lines.Remember(QString::fromLatin1(line));
         QStringList seen;
         for (const QString &step : steps) {
-            if (step == "Up") {
+            if (step == "Up")
                 box = lines.Older(box).value_or(box);
-            } else if (step == "Down") {
+            else if (step == "Down")
                 box = lines.Newer(box).value_or(box);
-            } else if (step == "Send") {
-                lines.Remember(box);
-                box.clear();
-            } else {
+            else if (step == "Send")
+                lines.Remember(std::exchange(box, QString()));
+            else
                 box = step.mid(1);
-            }
             seen.append(box);
         }
-        QCOMPARE(seen, boxAfterEachStep);
+        QTEST(seen, "boxAfterEachStep");
     }
 };
 

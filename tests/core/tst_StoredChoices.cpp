@@ -11,44 +11,70 @@ class tst_StoredChoices : public QObject
 
     QTemporaryDir m_dir;
     QString File() const { return m_dir.filePath("Parlox.conf"); }
+    QString Stored(const char *key) const
+    {
+        return QSettings(File(), QSettings::IniFormat).value("Settings/" + QString::fromLatin1(key)).toString();
+    }
 
 private slots:
     void cleanup() { QFile::remove(File()); }
 
-    void loadsWhatIsStoredAndNothingElse()
+    // A flag is on only when it is exactly "True"; a position that is no number, or would put the
+    // window far beyond any screen, is not there at all.
+    void load_data()
     {
-        const QLocale english(QLocale::English, QLocale::UnitedStates);
-        QCOMPARE(StoredChoices::Load(QSettings(File(), QSettings::IniFormat), english).logging, std::nullopt);
-
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<std::optional<bool>>("flag");
+        QTest::addColumn<std::optional<double>>("position");
+        QTest::newRow("nothing stored") << "" << std::optional<bool>() << std::optional<double>();
+        QTest::newRow("True") << "True" << std::optional(true) << std::optional<double>();
+        QTest::newRow("true") << "true" << std::optional(false) << std::optional<double>();
+        QTest::newRow(" True") << " True" << std::optional(false) << std::optional<double>();
+        QTest::newRow("whole") << "1800" << std::optional(false) << std::optional(1800.0);
+        QTest::newRow("negative fraction") << "-1234.5" << std::optional(false) << std::optional(-1234.5);
+        QTest::newRow("NaN") << "NaN" << std::optional(false) << std::optional<double>();
+        QTest::newRow("infinite") << "inf" << std::optional(false) << std::optional<double>();
+        QTest::newRow("beyond any screen") << "1e9" << std::optional(false) << std::optional<double>();
+        QTest::newRow("grouped") << "2,535" << std::optional(false) << std::optional<double>();
+    }
+    void load()
+    {
+        QFETCH(QString, text);
         QSettings store(File(), QSettings::IniFormat);
-        store.setValue("Settings/LogFile", "True");
-        store.setValue("Settings/DoubleSpace", "true");
-        store.setValue("Settings/ScrnTop", "-60");
-        store.setValue("Settings/ScrnLeft", "left");
-        const StoredChoices loaded = StoredChoices::Load(store, english);
-        QCOMPARE(loaded.logging, std::optional<bool>(true));
-        QCOMPARE(loaded.doubleSpacing, std::optional<bool>(false));
-        QCOMPARE(loaded.top, std::optional<double>(-60));
-        QCOMPARE(loaded.left, std::nullopt);
+        for (const char *key : {"LogFile", "DoubleSpace", "ScrnTop", "ScrnLeft"})
+            store.setValue("Settings/" + QString::fromLatin1(key), text);
+        const StoredChoices loaded = StoredChoices::Load(store, QLocale(QLocale::English, QLocale::UnitedStates));
+        QTEST(loaded.logging, "flag");
+        QTEST(loaded.doubleSpacing, "flag");
+        QTEST(loaded.top, "position");
+        QTEST(loaded.left, "position");
     }
 
-    void savesBothFlagsAndAPlaceOnlyWhenItHasOne()
+    // Digits and sign are ASCII in every locale (some write their own, which other locales cannot
+    // read); only the decimal separator is the locale's. What earlier runs stored in the locale's
+    // own digits still reads. A window closed while minimised has no place: the stored one stays.
+    void saveInEveryLocale_data()
     {
-        const QLocale german(QLocale::German, QLocale::Germany);
-        const auto save = [&](const StoredChoices &choices) {
-            QSettings store(File(), QSettings::IniFormat);
-            choices.Save(store, german);
-        };
-        save({false, true, 1800.5, -60});
-        // Closed while minimised: no place, so the one stored before stays.
-        save({true, false, std::nullopt, std::nullopt});
+        QTest::addColumn<QLocale>("locale");
+        for (const char *name : {"C", "sv_SE", "nb_NO", "fi_FI", "ar_EG", "de_DE", "fa_IR"})
+            QTest::newRow(name) << QLocale(QString::fromLatin1(name));
+    }
+    void saveInEveryLocale()
+    {
+        QFETCH(QLocale, locale);
+        QSettings store(File(), QSettings::IniFormat);
+        StoredChoices{false, true, -1234.5, 2535}.Save(store, locale);
+        StoredChoices{true, false, std::nullopt, std::nullopt}.Save(store, locale);
 
-        QSettings next(File(), QSettings::IniFormat);
-        QCOMPARE(next.allKeys().size(), 4);
-        QCOMPARE(next.value("Settings/LogFile").toString(), "True");
-        QCOMPARE(next.value("Settings/DoubleSpace").toString(), "False");
-        QCOMPARE(next.value("Settings/ScrnTop").toString(), "1800,5");
-        QCOMPARE(next.value("Settings/ScrnLeft").toString(), "-60");
+        QCOMPARE(QSettings(File(), QSettings::IniFormat).allKeys().size(), 4);
+        QCOMPARE(Stored("LogFile") + " " + Stored("DoubleSpace") + " " + Stored("ScrnLeft"), "True False 2535");
+        QCOMPARE(Stored("ScrnTop"), "-1234" + locale.decimalPoint() + "5");
+        QCOMPARE(StoredChoices::Load(store, locale).top, std::optional(-1234.5));
+
+        QLocale earlier = locale;
+        earlier.setNumberOptions(QLocale::OmitGroupSeparator);
+        store.setValue("Settings/ScrnTop", earlier.toString(-1234.5f, 'g', 7));
+        QCOMPARE(StoredChoices::Load(store, locale).top, std::optional(-1234.5));
     }
 };
 

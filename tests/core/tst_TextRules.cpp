@@ -1,74 +1,66 @@
 #include <QTest>
 
 #include "core/Caption.h"
+#include "core/LogRecord.h"
 #include "core/OutgoingLine.h"
-#include "core/WindowPlacement.h"
+#include "core/Transcript.h"
 
-// The small rules of the main window: call sign and caption, trimming a typed line, and the
-// twips the window's places are kept in.
+using namespace Qt::StringLiterals;
+
+// The window's pure text rules: the stamps of transcript and log, the transcript's cap, the
+// call sign and the trimming of a typed line.
 class tst_TextRules : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void baseCallSignIsCutAtTheFirstHyphen_data()
+    // The clock is 24-hour even where the locale's own is not; separator and month are the
+    // locale's; the year has two digits.
+    void stamps_data()
     {
-        QTest::addColumn<QString>("reported");
-        QTest::addColumn<QString>("base");
-        QTest::newRow("suffix") << "N0CALL-L" << "N0CALL";
-        QTest::newRow("no hyphen") << "N0CALL" << "N0CALL";
-        QTest::newRow("several hyphens") << "N0CALL-R-2" << "N0CALL";
-        QTest::newRow("hyphen first") << "-L" << "";
-        QTest::newRow("empty") << "" << "";
+        QTest::addColumn<QDateTime>("when");
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("clock");
+        QTest::addColumn<QString>("stamp");
+        const QLocale finnish(QLocale::Finnish, QLocale::Finland);
+        QTest::newRow("morning, US English") << QDateTime(QDate(2026, 12, 6), QTime(9, 5, 59))
+                                             << QLocale(QLocale::English, QLocale::UnitedStates) << "09:05"
+                                             << "06-Dec-26 09:05";
+        QTest::newRow("New Year") << QDateTime(QDate(2027, 1, 1), QTime(0, 0)) << QLocale::c() << "00:00"
+                                  << "01-Jan-27 00:00";
+        QTest::newRow("2100") << QDateTime(QDate(2100, 3, 9), QTime(23, 59)) << QLocale::c() << "23:59"
+                              << "09-Mar-00 23:59";
+        QTest::newRow("Finnish") << QDateTime(QDate(2026, 12, 6), QTime(14, 5)) << finnish << "14.05"
+                                 << "06-" + finnish.monthName(12, QLocale::ShortFormat) + "-26 14.05";
     }
-    void baseCallSignIsCutAtTheFirstHyphen()
+    void stamps()
     {
-        QFETCH(QString, reported);
-        QFETCH(QString, base);
-        QCOMPARE(BaseCallSign(reported), base);
-    }
-
-    void caption()
-    {
-        QCOMPARE(WindowCaption("N0CALL"), "Parlox ~ N0CALL ~ v 1.0.0");
-        QCOMPARE(WindowCaption(""), "Parlox ~  ~ v 1.0.0");
-    }
-
-    void trimRemovesSpacesOnly_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("sent");
-        QTest::newRow("spaces around") << "  hello there  " << "hello there";
-        QTest::newRow("only spaces") << "     " << "";
-        QTest::newRow("tabs stay") << "\thello\t" << "\thello\t";
-        QTest::newRow("spaces outside tabs") << " \t x \t " << "\t x \t";
-        QTest::newRow("no-break space stays") << QString::fromUtf16(u"\u00A0x\u00A0") << QString::fromUtf16(u"\u00A0x\u00A0");
-        QTest::newRow("empty") << "" << "";
-    }
-    void trimRemovesSpacesOnly()
-    {
-        QFETCH(QString, typed);
-        QFETCH(QString, sent);
-        QCOMPARE(TrimSpaces(typed), sent);
+        QFETCH(QDateTime, when);
+        QFETCH(QLocale, locale);
+        QFETCH(QString, clock);
+        QFETCH(QString, stamp);
+        // Received text goes in exactly as it came: markup, line breaks, NUL, direction marks.
+        for (const QString &text : {QString(), u"one\r\ntwo <b>hi</b>"_s, QString::fromUtf16(u"a\0b\u200F", 4)}) {
+            QCOMPARE(TranscriptEntry(text, when.time(), false, locale), clock + "<" + text + "\r\n");
+            QCOMPARE(TranscriptEntry(text, when.time(), true, locale), clock + "<" + text + "\r\n\r\n");
+            QCOMPARE(LogRecord(text, when, locale), stamp + " " + text + "\r\n");
+        }
     }
 
-    void twipsAndPixels()
+    void transcriptIsCutPast18000KeepingTheNewest10000()
     {
-        QCOMPARE(TwipsToPixels(2535, 96), 169);
-        QCOMPARE(TwipsToPixels(-60, 96), -4);
-        QCOMPARE(TwipsToPixels(6990, 144), 699);
-        QCOMPARE(PixelsToTwips(169, 96), 2535.0);
-        QCOMPARE(TwipsToPixels(QRect(6120, 4740, 855, 315), 96), QRect(408, 316, 57, 21));
+        const QString atCap(18000, u'a');
+        QCOMPARE(TranscriptCut(atCap), atCap);
+        QCOMPARE(TranscriptCut("o" + QString(18000, u'k')), QString(10000, u'k'));
     }
 
-    void titleBarMustStayOnSomeScreen()
+    void callSignAndTypedLine()
     {
-        const QList<QRect> screens{QRect(0, 0, 1024, 768), QRect(1024, 0, 800, 600)};
-        QVERIFY(TitleBarReachable(QRect(-4, -4, 466, 20), screens));
-        QVERIFY(TitleBarReachable(QRect(1500, 100, 466, 20), screens));
-        QVERIFY(!TitleBarReachable(QRect(-600, 100, 466, 20), screens));
-        QVERIFY(!TitleBarReachable(QRect(100, 5000, 466, 20), screens));
-        QVERIFY(!TitleBarReachable(QRect(100, -30, 466, 20), screens));
+        QCOMPARE(BaseCallSign("N0CALL-R-2"), "N0CALL");
+        QCOMPARE(BaseCallSign("-L"), "");
+        // Only spaces go: tabs and no-break spaces are part of the line.
+        QCOMPARE(TrimSpaces(QString::fromUtf16(u"  \t x\u00A0 ")), QString::fromUtf16(u"\t x\u00A0"));
+        QCOMPARE(TrimSpaces("   "), "");
     }
 };
 
