@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QStringList>
 
 #include "host/HostBinding.h"
@@ -13,12 +15,12 @@ class FakeHost : public HostBinding
 public:
     QStringList calls;
     QStringList posted;
-    QString callSign = QStringLiteral("N0CALL-L");
     QString failingStep;
     HostError::Outcome failingOutcome = HostError::Outcome::NotDone;
     // The step during which the host announces its closing, as EchoLink's events come in while
     // a call to it is under way.
     QString closingDuring;
+    std::function<void()> released;
 
     void CreateEventObject() override { Step(QStringLiteral("CreateEventObject")); }
     void CreateSetupConfig() override { Step(QStringLiteral("CreateSetupConfig")); }
@@ -26,14 +28,19 @@ public:
     QString ReadStationCall() override
     {
         Step(QStringLiteral("ReadStationCall"));
-        return callSign;
+        return QStringLiteral("N0CALL-L");
     }
     void PostChatLine(const QString &line) override
     {
         Step(QStringLiteral("PostChatLine"));
         posted.append(line);
     }
-    void Release() override { calls.append(QStringLiteral("Release")); }
+    void Release() override
+    {
+        calls.append(QStringLiteral("Release"));
+        if (released)
+            released();
+    }
 
 private:
     void Step(const QString &name)

@@ -7,25 +7,20 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include "FakeHost.h"
 #include "gui/frmMain.h"
 
-// One main window with everything outside it faked: host, settings in a temporary file, a
-// fixed clock, a wait that returns at once, and recorders for opened files, message boxes and
-// requests for the user's attention.
+// One main window with everything outside it faked: host, settings in a temporary file, a clock
+// that may run or fail, a wait that returns at once, and recorders for opened files, message
+// boxes and requests for the user's attention.
 struct Rig
 {
-    struct Message
-    {
-        QMessageBox::Icon icon;
-        QString title;
-        QString text;
-    };
-
     QTemporaryDir dir;
     FakeHost host;
-    std::unique_ptr<QSettings> settings = std::make_unique<QSettings>(dir.filePath("Parlox.conf"), QSettings::IniFormat);
+    std::unique_ptr<QSettings> settings
+        = std::make_unique<QSettings>(dir.filePath("Parlox.conf"), QSettings::IniFormat);
     QDateTime now{QDate(2026, 12, 6), QTime(14, 5)};
     bool clockFails = false;
     // Every reading of the clock a minute later than the one before.
@@ -33,51 +28,62 @@ struct Rig
     QList<int> waits;
     std::function<void(int)> duringWait;
     QStringList opened;
-    QList<Message> messages;
+    QStringList messages;
     QList<QWidget *> alerted;
     int unloads = 0;
+    // The stored values and the chat timer when the host was released.
+    QString atRelease;
     std::unique_ptr<frmMain> window;
     std::unique_ptr<QWidget> elsewhere;
 
     QString logPath() const { return dir.filePath("ParloxLog.txt"); }
 
-    frmMain &Make()
+    frmMain::LoadResult Load()
     {
-        window = std::make_unique<frmMain>(MainWindowDependencies{
-            host, *settings,
-            [this](int seconds) {
-                waits.append(seconds);
-                if (duringWait)
-                    duringWait(seconds);
-            },
-            [this] {
-                if (clockFails)
-                    throw std::runtime_error("no time to be had");
-                if (clockRuns)
-                    now = now.addSecs(60);
-                return now;
-            }, [this](const QString &path) { opened.append(path); },
-            [this](QMessageBox::Icon icon, const QString &title, const QString &text) {
-                messages.append({icon, title, text});
-            },
-            logPath(), [this](QWidget *window) { alerted.append(window); }});
+        window = std::make_unique<frmMain>(
+            MainWindowDependencies{host, *settings,
+                                   [this](int seconds) {
+                                       waits.append(seconds);
+                                       if (duringWait)
+                                           duringWait(seconds);
+                                   },
+                                   [this] {
+                                       if (clockFails)
+                                           throw std::runtime_error("no time to be had");
+                                       return clockRuns ? now = now.addSecs(60) : now;
+                                   },
+                                   [this](const QString &path) { opened.append(path); },
+                                   [this](QMessageBox::Icon icon, const QString &title, const QString &text) {
+                                       messages.append(QStringLiteral("%1 %2: %3").arg(icon).arg(title, text));
+                                   },
+                                   logPath(),
+                                   [this](QWidget *window) {
+                                       alerted.append(window);
+                                   }});
         QObject::connect(window.get(), &frmMain::Unloaded, [this] { ++unloads; });
-        return *window;
+        host.released = [this] {
+            atRelease = StoredFour() + (Timer()->isActive() ? " ticking" : "");
+        };
+        return window->Load();
     }
 
     // Starts the window as the program does and shows it.
     frmMain &Start()
     {
-        Make();
-        if (window->Load() != frmMain::LoadResult::Running)
-            return *window;
-        window->show();
-        window->activateWindow();
+        if (Load() == frmMain::LoadResult::Running) {
+            window->show();
+            window->activateWindow();
+            (void)QTest::qWaitForWindowActive(window.get());
+        }
         return *window;
     }
 
-    // Another window of the desktop takes the activation from the main window, as when the user
-    // turns to another program; Activate gives it back.
+    // Runs one tick of the window's chat timer now, as if its half second had passed.
+    void Tick() { QMetaObject::invokeMethod(Timer(), "timeout"); }
+    QTimer *Timer() { return Find<QTimer>("tChatReceived"); }
+
+    // Another window takes the activation from the main window, as when the user turns to
+    // another program; Activate gives it back.
     bool Deactivate()
     {
         elsewhere = std::make_unique<QWidget>();
@@ -91,19 +97,15 @@ struct Rig
         return QTest::qWaitForWindowActive(window.get());
     }
 
-    // What the next run would read from the store.
-    QString Stored(const QString &key)
-    {
-        settings->sync();
-        return QSettings(dir.filePath("Parlox.conf"), QSettings::IniFormat).value("Settings/" + key).toString();
-    }
-
-    // All four stored values as one line, for example "True False 1350 1800"; absent ones empty.
+    // The four values the next run would read, for example "True False 1350 1800"; absent ones
+    // empty.
     QString StoredFour()
     {
+        settings->sync();
+        const QSettings next(dir.filePath("Parlox.conf"), QSettings::IniFormat);
         QStringList values;
         for (const char *key : {"LogFile", "DoubleSpace", "ScrnTop", "ScrnLeft"})
-            values.append(Stored(QString::fromLatin1(key)));
+            values.append(next.value("Settings/" + QString::fromLatin1(key)).toString());
         return values.join(' ');
     }
 
