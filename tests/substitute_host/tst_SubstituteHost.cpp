@@ -1,38 +1,22 @@
-#include <algorithm>
-
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QFile>
+#include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTest>
 
+#include "DemoConference.h"
+#include "Flood.h"
 #include "SubstituteHostProcess.h"
 
 using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
 
-// The program as the end-to-end tests and a person use it, on the private bus this test runs in.
-class tst_SubstituteHost : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void secondHostExitsWithStatus2();
-    void endOfInputEndsNothing();
-    void unknownCommandIsReportedAndQuitEnds();
-    void demoAnswersAPostedLine();
-
-public slots:
-    void RecordChat(const QString &text) { m_heard << text; }
-
-private:
-    static qint64 CpuTicks(qint64 pid);
-    static bool HostNameOwned();
-
-    QStringList m_heard;
-};
+namespace {
 
 // The processor time a process has used so far, in clock ticks.
-qint64 tst_SubstituteHost::CpuTicks(qint64 pid)
+qint64 CpuTicks(qint64 pid)
 {
     QFile stat(u"/proc/%1/stat"_s.arg(pid));
     if (!stat.open(QIODevice::ReadOnly))
@@ -43,77 +27,99 @@ qint64 tst_SubstituteHost::CpuTicks(qint64 pid)
     return fields.value(11).toLongLong() + fields.value(12).toLongLong();
 }
 
-bool tst_SubstituteHost::HostNameOwned()
+QDBusMessage Post(const QString &line)
 {
-    return QDBusConnection::sessionBus().interface()->isServiceRegistered(u"org.parlox.Host"_s);
+    return QDBusMessage::createMethodCall(u"org.parlox.Host"_s, u"/EventObject"_s, u"org.parlox.Host.EventObject"_s,
+                                          u"PostChatLine"_s)
+        << line;
 }
 
-void tst_SubstituteHost::secondHostExitsWithStatus2()
+} // namespace
+
+// The substitute host as the end-to-end tests, the benchmark and a person use it, on the private
+// bus this test runs in; its demo conference and flood on their own.
+class tst_SubstituteHost : public QObject
 {
-    SubstituteHostProcess first;
-    QVERIFY(first.Start());
+    Q_OBJECT
 
-    QProcess second;
-    second.start(QStringLiteral(SUBSTITUTE_HOST), {});
-    QVERIFY(second.waitForFinished());
-    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(second.exitCode(), 2);
-    QVERIFY(second.readAllStandardError().contains("org.parlox.Host"));
-    QVERIFY(!second.readAllStandardOutput().contains("ready"));
-}
+    QStringList m_heard;
 
-void tst_SubstituteHost::endOfInputEndsNothing()
-{
-    SubstituteHostProcess host;
-    QVERIFY(host.Start());
+public slots:
+    void RecordChat(const QString &text) { m_heard << text; }
 
-    host.Process().closeWriteChannel();
-    const qint64 ticksBefore = CpuTicks(host.Process().processId());
-    QTest::qWait(300);
+private slots:
+    void secondHostExitsWithStatus2()
+    {
+        SubstituteHostProcess first;
+        QVERIFY(first.Start());
+        QProcess second;
+        second.start(QStringLiteral(SUBSTITUTE_HOST), {});
+        QVERIFY(second.waitForFinished());
+        QCOMPARE(second.exitCode(), 2);
+        QVERIFY(second.readAllStandardError().contains("org.parlox.Host"));
+    }
 
-    // Still there, still serving, and not spinning on the closed input.
-    QCOMPARE(host.Process().state(), QProcess::Running);
-    QVERIFY(CpuTicks(host.Process().processId()) - ticksBefore < 10);
-    QDBusMessage post = QDBusMessage::createMethodCall(u"org.parlox.Host"_s, u"/EventObject"_s,
-                                                       u"org.parlox.Host.EventObject"_s, u"PostChatLine"_s);
-    post << u"still there?"_s;
-    QCOMPARE(QDBusConnection::sessionBus().call(post).type(), QDBusMessage::ReplyMessage);
-    QCOMPARE(host.NextLine(), u"posted: still there?"_s);
-}
+    // At the end of its input the host keeps serving, without spinning on the closed input; an
+    // unknown command is reported and "quit" ends it.
+    void commandsAndTheEndOfInput()
+    {
+        {
+            SubstituteHostProcess host;
+            host.Process().setProcessChannelMode(QProcess::SeparateChannels);
+            QVERIFY(host.Start());
+            host.Send(u"hello there"_s);
+            host.Process().closeWriteChannel();
+            const qint64 ticksBefore = CpuTicks(host.Process().processId());
+            // A window of time to measure the processor time in.
+            QTest::qWait(300);
+            QVERIFY(CpuTicks(host.Process().processId()) - ticksBefore < 10);
+            QCOMPARE(QDBusConnection::sessionBus().call(Post(u"still there?"_s)).type(), QDBusMessage::ReplyMessage);
+            QCOMPARE(host.NextLine(), u"posted: still there?"_s);
+            QByteArray errors;
+            QTRY_VERIFY(errors.append(host.Process().readAllStandardError()).contains("unknown command: hello there"));
+        }
 
-void tst_SubstituteHost::unknownCommandIsReportedAndQuitEnds()
-{
-    SubstituteHostProcess host;
-    host.Process().setProcessChannelMode(QProcess::SeparateChannels);
-    QVERIFY(host.Start());
+        SubstituteHostProcess quitting;
+        QVERIFY(quitting.Start());
+        quitting.Send(u"quit"_s);
+        QVERIFY(quitting.Process().waitForFinished());
+        QCOMPARE(quitting.Process().exitCode(), 0);
+    }
 
-    host.Send(u"hello there"_s);
-    host.Send(u"quit"_s);
+    // The demo answers a posted line naming it, and chats on under made-up calls only, past the
+    // end of its script.
+    void demoConference()
+    {
+        SubstituteHostProcess host({u"--demo"_s});
+        QVERIFY(host.Start());
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        QVERIFY(bus.connect(u"org.parlox.Host"_s, u"/EventObject"_s, u"org.parlox.Host.EventObject"_s,
+                            u"ChatTextReceived"_s, this, SLOT(RecordChat(QString))));
+        QCOMPARE(bus.call(Post(u"anyone on frequency?"_s)).type(), QDBusMessage::ReplyMessage);
+        QTRY_VERIFY(m_heard.filter(u"\"anyone on frequency?\""_s).size() == 1);
 
-    QVERIFY(host.Process().waitForFinished());
-    QCOMPARE(host.Process().exitCode(), 0);
-    QVERIFY(host.Process().readAllStandardError().contains("unknown command: hello there"));
-    QVERIFY(!HostNameOwned());
-}
+        DemoConference demo(5ms, 5ms);
+        QSignalSpy spoken(&demo, &DemoConference::ChatSpoken);
+        demo.Start();
+        QTRY_VERIFY(spoken.size() >= 25);
+        for (const QList<QVariant> &arguments : spoken)
+            QVERIFY(QRegularExpression(u"^(N0CALL|X[A-Z0-9]+)>.+"_s).match(arguments.at(0).toString()).hasMatch());
+    }
 
-void tst_SubstituteHost::demoAnswersAPostedLine()
-{
-    SubstituteHostProcess host({u"--demo"_s});
-    QVERIFY(host.Start());
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    QVERIFY(bus.connect(u"org.parlox.Host"_s, u"/EventObject"_s, u"org.parlox.Host.EventObject"_s,
-                        u"ChatTextReceived"_s, this, SLOT(RecordChat(QString))));
-
-    QDBusMessage post = QDBusMessage::createMethodCall(u"org.parlox.Host"_s, u"/EventObject"_s,
-                                                       u"org.parlox.Host.EventObject"_s, u"PostChatLine"_s);
-    post << u"anyone on frequency?"_s;
-    QCOMPARE(bus.call(post).type(), QDBusMessage::ReplyMessage);
-    QCOMPARE(host.NextLine(), u"posted: anyone on frequency?"_s);
-
-    QTRY_VERIFY(std::any_of(m_heard.cbegin(), m_heard.cend(), [](const QString &text) {
-        return text.contains(u"\"anyone on frequency?\""_s);
-    }));
-}
+    // The first text at once, then one every 1/rate seconds, never more than the count.
+    void floodSchedule()
+    {
+        QCOMPARE(ParseFloodPlan(u"10000"_s, u"2.5"_s).has_value(), false);
+        QCOMPARE(ParseFloodPlan(u"0"_s, u"1000"_s).has_value(), false);
+        const std::optional<FloodPlan> plan = ParseFloodPlan(u"3"_s, u"2"_s);
+        QVERIFY(plan);
+        QList<qint64> due;
+        for (const auto elapsed : {0ms, 499ms, 500ms, 1000ms, 60000ms})
+            due.append(FloodTextsDue(*plan, elapsed));
+        QCOMPARE(due, QList<qint64>({1, 1, 2, 3, 3}));
+        QCOMPARE(FloodText(10'000, 1'765'000'000'123), u"XX9FLD>10000 1765000000123"_s);
+    }
+};
 
 QTEST_GUILESS_MAIN(tst_SubstituteHost)
 #include "tst_SubstituteHost.moc"
