@@ -8,6 +8,7 @@ HOME and the XDG folders in a fresh temporary folder and PARLOX_BUILD_DIR pointi
 """
 
 import configparser
+import contextlib
 import os
 import re
 import shutil
@@ -93,12 +94,8 @@ class Host:
         self.output.close()
 
 
-def role_name(node, role, name):
+def is_a(node, role, name):
     return node is not None and node.getRoleName() == role and node.name == name
-
-
-def showing(node):
-    return node.getState().contains(pyatspi.STATE_SHOWING)
 
 
 def extents(node):
@@ -131,12 +128,13 @@ class Parlox:
     def window(self, role, name):
         """The program's showing top-level window of this role and name, or None."""
         try:
-            return next((w for w in self.app if role_name(w, role, name) and showing(w)), None)
+            return next((w for w in self.app if is_a(w, role, name) and w.getState().contains(pyatspi.STATE_SHOWING)),
+                        None)
         except GLib.GError:  # a window that went while it was looked at
             return None
 
     def find(self, role, name, below=None):
-        return pyatspi.findDescendant(below or self.app, lambda node: role_name(node, role, name))
+        return pyatspi.findDescendant(below or self.app, lambda node: is_a(node, role, name))
 
     def press(self, name, role="menu item"):
         """Does a menu item's or a button's action, as a click on it would."""
@@ -158,10 +156,9 @@ class Parlox:
         run("xdotool", "windowmove", "--sync", self.x_window(), str(x), str(y))
 
     def log_text(self):
-        if os.path.exists(self.log_path):
-            with open(self.log_path, "rb") as log:
-                return log.read().decode("utf-8")
-        return None
+        """The log's text, or None while there is no log."""
+        with contextlib.suppress(FileNotFoundError), open(self.log_path, "rb") as log:
+            return log.read().decode("utf-8")
 
     def exit_status(self):
         return self.process.wait(10)
