@@ -119,11 +119,9 @@ class Parlox:
         self.log_path = os.path.join(os.path.dirname(executable), "ParloxLog.txt")
         self.process = subprocess.Popen([executable], stderr=subprocess.DEVNULL)
         test.addCleanup(self.process.kill)
-        self.app = wait_until(self.find_app, "Parlox on the accessibility bus")
-
-    def find_app(self):
-        desktop = pyatspi.Registry.getDesktop(0)
-        return next((app for app in desktop if app is not None and app.get_process_id() == self.process.pid), None)
+        self.app = wait_until(lambda: next((app for app in pyatspi.Registry.getDesktop(0)
+                                            if app is not None and app.get_process_id() == self.process.pid), None),
+                              "Parlox on the accessibility bus")
 
     def window(self, role, name):
         """The program's showing top-level window of this role and name, or None."""
@@ -151,9 +149,6 @@ class Parlox:
         run("xdotool", "windowfocus", "--sync", self.x_window())
         run("xdotool", "type", "--delay", "20", text)
         run("xdotool", "key", "Return")
-
-    def move(self, x, y):
-        run("xdotool", "windowmove", "--sync", self.x_window(), str(x), str(y))
 
     def log_text(self):
         """The log's text, or None while there is no log."""

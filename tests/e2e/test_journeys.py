@@ -7,7 +7,7 @@ import re
 import time
 import unittest
 
-from parlox_rig import CAPTION, LOG_STAMP, Host, Parlox, extents, records, stored_settings, text_of, wait_until
+from parlox_rig import CAPTION, Host, Parlox, extents, records, run, stored_settings, text_of, wait_until
 
 MOVED_TO = (300, 200)
 THREE_AT_ONCE = ["XX1ABC>first of three", "XX2DEF>second of three", "XX3GHI>third of three"]
@@ -60,7 +60,7 @@ class Journeys(unittest.TestCase):
         parlox.say("still here")
         wait_until(lambda: parlox.log_text().endswith("N0CALL>still here\r\n"), "the sent line in the log")
 
-        parlox.move(*MOVED_TO)
+        run("xdotool", "windowmove", "--sync", parlox.x_window(), *map(str, MOVED_TO))
         parlox.press("Exit")
         self.assertEqual(parlox.exit_status(), 0)
         self.assertEqual(stored_settings(), {**STORED, "DoubleSpace": "False"})
