@@ -36,7 +36,8 @@ def wait_until(condition, what, timeout=10, interval=0.05):
 
 
 def run(*command):
-    return subprocess.run(command, check=True, capture_output=True, text=True).stdout
+    """Runs an X tool; those that wait for a window (--sync) wait at most ten seconds."""
+    return subprocess.run(command, check=True, capture_output=True, text=True, timeout=10).stdout
 
 
 def records(*texts):
@@ -117,11 +118,16 @@ class Parlox:
             shutil.copy2(os.path.join(BUILD_DIR, "parlox"), executable)
         self.executable = executable
         self.log_path = os.path.join(os.path.dirname(executable), "ParloxLog.txt")
-        self.process = subprocess.Popen([executable], stderr=subprocess.DEVNULL)
+        self.process = subprocess.Popen([executable])
         test.addCleanup(self.process.kill)
-        self.app = wait_until(lambda: next((app for app in pyatspi.Registry.getDesktop(0)
-                                            if app is not None and app.get_process_id() == self.process.pid), None),
-                              "Parlox on the accessibility bus")
+        self.app = wait_until(self.find_app, "Parlox on the accessibility bus")
+
+    def find_app(self):
+        desktop = pyatspi.Registry.getDesktop(0)
+        # The list of programs is kept from the first look; a program that came later may be
+        # missing from it until it is asked for again.
+        desktop.clearCache()
+        return next((app for app in desktop if app is not None and app.get_process_id() == self.process.pid), None)
 
     def window(self, role, name):
         """The program's showing top-level window of this role and name, or None."""

@@ -46,8 +46,7 @@ class WindowManager(unittest.TestCase):
         wait_until(lambda: self.host.posted() == ["anyone on frequency?"], "the line at the host")
         other = subprocess.Popen(["xmessage", "-title", "elsewhere", "another program"])
         self.addCleanup(other.kill)
-        search = ["xdotool", "search", "--sync", "--onlyvisible", "--name", "^elsewhere$", "windowactivate", "--sync"]
-        run(*search)
+        run("xdotool", "search", "--sync", "--onlyvisible", "--name", "^elsewhere$", "windowactivate", "--sync")
         self.assertNotIn(ATTENTION, x_property(window, "_NET_WM_STATE"))
         # Qt hears of the switch a moment after the window manager has made it (its X11 plugin
         # waits 400 ms for focus to come back), and a text shown before then is seen in an active
