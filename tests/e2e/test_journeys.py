@@ -1,125 +1,101 @@
-"""A first and a second run of Parlox against the substitute host, as an operator would live
-them: the splash, the window, chat both ways, logging, spacing and moving the window, then
-leaving with Exit; the next day everything chosen is back, and the host closing ends the run.
-
-The second run builds on the first; the tests are named so that they run in that order.
-"""
+"""Three starts of Parlox as an operator lives them, each building on the one before: with no
+host; a first day of chat, logging, spacing and moving the window, left with Exit; and a second
+day, against a host that refuses every line, with everything chosen back, read through a screen
+reader and ended by the host closing."""
 
 import re
-import tempfile
 import time
 import unittest
 
-from parlox_rig import (CAPTION, CLIENT_HEIGHT, CLIENT_LEFT, CLIENT_TOP, CLIENT_WIDTH, LOG_STAMP,
-                        SCREEN_HEIGHT, SCREEN_WIDTH, START_UP_SECONDS, Host, MainWindow, Parlox,
-                        stored_settings, viewable_window, wait_for_window, wait_until)
+from parlox_rig import CAPTION, Host, Parlox, extents, records, run, stored_settings, text_of, wait_until
 
-PROGRAM_FOLDER = tempfile.mkdtemp(prefix="parlox-")
 MOVED_TO = (300, 200)
-
 THREE_AT_ONCE = ["XX1ABC>first of three", "XX2DEF>second of three", "XX3GHI>third of three"]
 # Texts a host might hand over that a careless window would mangle or choke on.
-AWKWARD = ["XX1ABC>two lines\r\nin one text",
-           "XX2DEF>" + "".join(chr(0x41 + i % 26) for i in range(100_000 - 7)),
-           "<b>markup</b>"]
-
-
-def records(*texts):
-    return "".join(LOG_STAMP + re.escape(text) + "\r\n" for text in texts)
+AWKWARD = ["XX1ABC>two lines\r\nin one text", "XX2DEF>" + "ABCDEFGHIJ" * 10_000, "<b>markup</b>"]
+STORED = {"LogFile": "True", "ScrnTop": str(MOVED_TO[1] * 15), "ScrnLeft": str(MOVED_TO[0] * 15)}
 
 
 class Journeys(unittest.TestCase):
-    state = {}
+    def test_no_host_then_two_days(self):
+        self.no_host()
+        self.second_day(*self.first_day())
 
-    def setUp(self):
-        self.host = Host()
-        self.addCleanup(self.host.stop)
+    def no_host(self):
+        parlox = Parlox(self)
+        box = wait_until(lambda: parlox.window("alert", "Parlox"), "the failure box", 20)
+        self.assertTrue(parlox.window("filler", ""), "the splash went before the box came")
+        self.assertEqual([label.name for label in box if label.getRoleName() == "label"],
+                         ["Can Not Find EchoLink.\r\nParlox will not work without EchoLink."])
+        # A second box or the main window would keep the program from ending here.
+        parlox.press("OK", "push button")
+        self.assertEqual(parlox.exit_status(), 1)
+        self.assertIsNone(stored_settings())
+        self.assertIsNone(parlox.log_text())
 
-    def start(self):
-        parlox = Parlox(PROGRAM_FOLDER)
-        self.addCleanup(parlox.stop)
-        return parlox
-
-    def watch_splash(self, parlox):
-        """Follows the splash from its first sight until it goes; returns its geometry and the
-        seconds it was on screen."""
-        splash = wait_for_window(parlox.process.pid, "SPLASH", timeout=5)
+    def first_day(self):
+        host = Host(self)
+        parlox = Parlox(self)
+        splash = wait_until(lambda: parlox.window("filler", ""), "the splash")
         seen = time.monotonic()
-        geometry = splash.info()
-        while splash.viewable():
-            self.assertIsNone(viewable_window(parlox.process.pid, "NORMAL"),
-                              "the main window shows while the splash is up")
-            time.sleep(0.05)
-        return geometry, time.monotonic() - seen
+        x, y, width, height = extents(splash)
+        self.assertEqual((x, y), ((1024 - width) // 2, (768 - height) // 2))
+        # The main window is looked for first: seen, and the splash still there after it, both showed at once.
+        while True:
+            main = parlox.window("frame", CAPTION)
+            if not parlox.window("filler", ""):
+                break
+            self.assertIsNone(main, "the main window shows with the splash")
+        # Seen up to one look late.
+        self.assertGreaterEqual(time.monotonic() - seen, 6.9)
+        # No window manager frames it: the laid-out client area, 466 x 345 at (169, 135), is the
+        # window's left, width and bottom; the menu bar sits above it.
+        x, y, width, height = extents(parlox.main_window())
+        self.assertEqual((x, width, y + height), (169, 466, 135 + 345))
 
-    def test_1_first_run(self):
-        parlox = self.start()
-
-        splash, seconds = self.watch_splash(parlox)
-        with self.subTest("splash"):
-            self.assertEqual((splash["x"], splash["y"]),
-                             ((SCREEN_WIDTH - splash["width"]) // 2, (SCREEN_HEIGHT - splash["height"]) // 2))
-            # Measured from its first sight, which the polling may see up to one poll late.
-            self.assertGreaterEqual(seconds, START_UP_SECONDS - 0.1)
-
-        main = MainWindow(parlox)
-        with self.subTest("caption and laid-out place"):
-            self.assertEqual(main.window.name, CAPTION)
-            place = main.window.info()
-            # No window manager draws a frame, so the client area's edges are the window's left,
-            # right and bottom; the menu bar sits above it.
-            self.assertEqual((place["x"], place["width"]), (CLIENT_LEFT, CLIENT_WIDTH))
-            self.assertEqual(place["y"] + place["height"], CLIENT_TOP + CLIENT_HEIGHT)
-
-        main.say("   hello there   ")
-        self.host.wait_for_posted("hello there")
+        parlox.say("   hello there   ")
+        wait_until(lambda: host.posted() == ["hello there"], "the trimmed line at the host")
         self.assertIsNone(parlox.log_text(), "a log was written while logging was off")
+        parlox.press("On")
+        parlox.press("Single")
+        host.chat(*THREE_AT_ONCE, *AWKWARD)
+        wait_until(lambda: re.fullmatch(records(*THREE_AT_ONCE, *AWKWARD), parlox.log_text() or ""),
+                   "the texts in the log, in order")
+        parlox.say("still here")
+        wait_until(lambda: parlox.log_text().endswith("N0CALL>still here\r\n"), "the sent line in the log")
 
-        main.menu("Log To File", "On")
-        main.menu("Spacing", "Single")
+        run("xdotool", "windowmove", "--sync", parlox.x_window(), *map(str, MOVED_TO))
+        parlox.press("Exit")
+        self.assertEqual(parlox.exit_status(), 0)
+        self.assertEqual(stored_settings(), {**STORED, "DoubleSpace": "False"})
+        host.stop()
+        return parlox.executable, parlox.log_text()
 
-        self.host.chat(*THREE_AT_ONCE)
-        wait_until(lambda: (parlox.log_text() or "").count("\r\n") == 3, 5, what="three log records")
-        self.assertRegex(parlox.log_text(), "^" + records(*THREE_AT_ONCE) + "$")
+    def second_day(self, executable, log):
+        host = Host(self, "--fail-post")
+        parlox = Parlox(self, executable)
+        main = parlox.main_window()
+        self.assertEqual(extents(main)[:2], MOVED_TO)
+        transcript = parlox.find("text", "Chat transcript", main)
+        entry = parlox.find("text", "Chat line to send", main)
+        self.assertTrue(transcript and entry and parlox.find("push button", "Send", main))
 
-        self.host.chat(*AWKWARD)
-        expected = records(*THREE_AT_ONCE, *AWKWARD)
-        wait_until(lambda: re.fullmatch(expected, parlox.log_text()), 5, what="the awkward texts in the log")
-        # The window is still alive and answers the next line.
-        main.say("still here")
-        self.host.wait_for_posted("still here")
-        expected += records("N0CALL>still here")
-        wait_until(lambda: re.fullmatch(expected, parlox.log_text()), 5, what="the sent line in the log")
+        parlox.say("  please pass this on  ")
+        box = wait_until(lambda: parlox.window("alert", "Parlox"), "the warning")
+        self.assertIn("not sent", " ".join(label.name for label in box))
+        parlox.press("OK", "push button")
+        # Logging came back on: a text received now follows yesterday's records; the refused line does not.
+        host.chat("XX2DEF>welcome <b>back</b>")
+        wait_until(lambda: parlox.log_text() != log, "a new log record")
+        self.assertRegex(parlox.log_text(), "^" + re.escape(log) + records("XX2DEF>welcome <b>back</b>") + "$")
+        self.assertRegex(text_of(transcript), r"^\d\d:\d\d<XX2DEF>welcome <b>back</b>\s*$")
+        self.assertEqual(text_of(entry), "  please pass this on  ")
 
-        main.window.move(*MOVED_TO)
-        main.menu("File", "Exit")
-        self.assertEqual(parlox.wait_for_exit(), 0)
-        self.assertEqual(stored_settings(), {"LogFile": "True", "DoubleSpace": "False",
-                                             "ScrnTop": str(MOVED_TO[1] * 15),
-                                             "ScrnLeft": str(MOVED_TO[0] * 15)})
-        self.state["log"] = parlox.log_text()
-
-    def test_2_second_run_ended_by_the_host(self):
-        if "log" not in self.state:
-            self.skipTest("the first run did not finish")
-        parlox = self.start()
-        main = MainWindow(parlox)
-        place = main.window.info()
-        self.assertEqual((place["x"], place["y"]), MOVED_TO)
-
-        # Logging is on without touching the menu: the text lands below the first run's records.
-        self.host.chat("XX2DEF>welcome back")
-        wait_until(lambda: parlox.log_text() != self.state["log"], 5, what="a new log record")
-        self.assertRegex(parlox.log_text(), "^" + re.escape(self.state["log"]) + records("XX2DEF>welcome back") + "$")
-
-        # Each click switches its pair, so "Single" turns double spacing on only if single
-        # spacing came back from the first run.
-        main.menu("Spacing", "Single")
-        self.host.send("closing")
-        self.assertEqual(parlox.wait_for_exit(), 0)
-        self.assertEqual(stored_settings(), {"LogFile": "True", "DoubleSpace": "True",
-                                             "ScrnTop": str(MOVED_TO[1] * 15),
-                                             "ScrnLeft": str(MOVED_TO[0] * 15)})
+        # Each click switches its pair: "Single" gives double spacing only after single came back.
+        parlox.press("Single")
+        host.send("closing")
+        self.assertEqual(parlox.exit_status(), 0)
+        self.assertEqual(stored_settings(), {**STORED, "DoubleSpace": "True"})
 
 
 if __name__ == "__main__":
