@@ -117,7 +117,7 @@ void bench_ChatPath::transcriptAppend()
     if (capped) {
         QBENCHMARK {
             timer.start();
-            rig_->window->ShowChatMessage(kText);
+            rig_->window->ShowChatMessage(kText, rig_->now);
             runs.ns.append(timer.nsecsElapsed());
         }
         QVERIFY(rig_->Find<QPlainTextEdit>("tbChatIn")->document()->characterCount() < 20'000);
@@ -169,7 +169,7 @@ void bench_ChatPath::logRecord()
     QElapsedTimer timer;
     QBENCHMARK {
         timer.start();
-        window.WriteChatLog(kText);
+        window.WriteChatLog(kText, rig.now);
         runs.ns.append(timer.nsecsElapsed());
     }
     QVERIFY(QFile::exists(rig.logPath()));

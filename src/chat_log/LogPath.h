@@ -4,6 +4,8 @@
 
 inline constexpr auto kLogFileName = "ParloxLog.txt";
 
-// Where the chat log lives: beside the program where that folder can be written (a copy run
-// from its own folder), else in the user's data folder (an installed copy).
+// Where the chat log lives: beside the program where a log can really be kept there (a copy run
+// from its own folder), else in the user's data folder (an installed copy). The program folder
+// is tried, not judged from its permissions, which on Windows say little about what may be
+// written; trying creates no log.
 QString LogFilePath(const QString &programFolder, const QString &userDataFolder);

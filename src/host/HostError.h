@@ -9,7 +9,18 @@
 class HostError : public std::runtime_error
 {
 public:
-    explicit HostError(const QString &reason) : std::runtime_error(reason.toStdString()) {}
+    // Whether the host may still carry out the call: one it refused, or could not be reached
+    // for, was not done; one it did not answer in time may yet be.
+    enum class Outcome { NotDone, Unknown };
+
+    explicit HostError(const QString &reason, Outcome outcome = Outcome::NotDone)
+        : std::runtime_error(reason.toStdString()), outcome_(outcome)
+    {
+    }
 
     QString reason() const { return QString::fromStdString(what()); }
+    Outcome outcome() const { return outcome_; }
+
+private:
+    Outcome outcome_;
 };

@@ -10,3 +10,12 @@ QString TrimSpaces(const QString &line)
         --last;
     return line.mid(first, last - first);
 }
+
+QString SendFailureText(const QString &reason, bool mayStillArrive)
+{
+    if (!mayStillArrive)
+        return QStringLiteral("Your line was not sent.\r\n%1").arg(reason);
+    return QStringLiteral("Your line may not have been sent.\r\n%1\r\n"
+                          "The host may still pass it on: look in the conference before you send it again.")
+        .arg(reason);
+}

@@ -10,18 +10,18 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QSettings>
 #include <QStyle>
 #include <QTextDocument>
 #include <QTextCursor>
+
+#include <limits>
 
 #include "chat_log/LogRecord.h"
 #include "host/HostBinding.h"
 #include "host/HostError.h"
 #include "main_window/Caption.h"
-#include "main_window/Globals.h"
 #include "main_window/OutgoingLine.h"
-#include "main_window/StoredSettings.h"
+#include "main_window/StoredChoices.h"
 #include "main_window/Transcript.h"
 #include "main_window/WindowPlacement.h"
 #include "support/frmSplash.h"
@@ -117,6 +117,8 @@ void frmMain::LayOut()
     tbChatOut->setObjectName(QStringLiteral("tbChatOut"));
     tbChatOut->setAccessibleName(QStringLiteral("Chat line to send"));
     tbChatOut->setGeometry(TwipsToPixels(kChatOutPlace, dpi));
+    // The box has no limit of its own (Qt's default would cut a pasted line at 32767 characters).
+    tbChatOut->setMaxLength(std::numeric_limits<int>::max());
     tbChatOut->installEventFilter(this);
 
     cmdSend = new QPushButton(QStringLiteral("Send"), client);
@@ -270,35 +272,31 @@ void frmMain::ELo_Closing()
 
 // ---- Stored settings ---------------------------------------------------------------------
 
-QString frmMain::SettingsKey(const QString &key) const
-{
-    return Globals::settingsSection + QLatin1Char('/') + key;
-}
-
 void frmMain::ApplySettings()
 {
-    QSettings &store = outside_.settings;
-    if (const auto on = ParseStoredFlag(store.value(SettingsKey(QStringLiteral("LogFile"))).toString())) {
-        mnuRecordOn->setChecked(*on);
-        mnuRecordOff->setChecked(!*on);
+    const StoredChoices stored = StoredChoices::Load(outside_.settings, QLocale());
+    if (stored.logging) {
+        mnuRecordOn->setChecked(*stored.logging);
+        mnuRecordOff->setChecked(!*stored.logging);
     }
-    if (const auto on = ParseStoredFlag(store.value(SettingsKey(QStringLiteral("DoubleSpace"))).toString())) {
-        mnuDouble->setChecked(*on);
-        mnuSingle->setChecked(!*on);
+    if (stored.doubleSpacing) {
+        mnuDouble->setChecked(*stored.doubleSpacing);
+        mnuSingle->setChecked(!*stored.doubleSpacing);
     }
-    ApplyStoredPosition();
+    ApplyStoredPosition(stored.top, stored.left);
     settingsApplied_ = true;
 }
 
-void frmMain::ApplyStoredPosition()
+void frmMain::ApplyStoredPosition(std::optional<double> top, std::optional<double> left)
 {
-    const QLocale locale;
-    const double dpi = DotsPerInch();
-    const auto top = ParseStoredPosition(outside_.settings.value(SettingsKey(QStringLiteral("ScrnTop"))).toString(), locale);
-    const auto left = ParseStoredPosition(outside_.settings.value(SettingsKey(QStringLiteral("ScrnLeft"))).toString(), locale);
     if (!top && !left)
         return;
 
+    // The stored place is the outer corner, frame and title bar included. The coordinate that is
+    // not stored keeps its laid-out outer value, which is known only once the platform has made
+    // the window and knows its frame.
+    create();
+    const double dpi = DotsPerInch();
     QPoint place = frameGeometry().topLeft();
     if (top)
         place.setY(TwipsToPixels(*top, dpi));
@@ -316,17 +314,13 @@ void frmMain::ApplyStoredPosition()
 
 void frmMain::SaveSettings()
 {
-    QSettings &store = outside_.settings;
-    store.setValue(SettingsKey(QStringLiteral("LogFile")), StoredFlagText(mnuRecordOn->isChecked()));
-    store.setValue(SettingsKey(QStringLiteral("DoubleSpace")), StoredFlagText(mnuDouble->isChecked()));
+    StoredChoices choices{mnuRecordOn->isChecked(), mnuDouble->isChecked(), std::nullopt, std::nullopt};
     if (!isMinimized()) {
-        const QLocale locale;
         const double dpi = DotsPerInch();
-        const QPoint place = frameGeometry().topLeft();
-        store.setValue(SettingsKey(QStringLiteral("ScrnTop")), StoredPositionText(PixelsToTwips(place.y(), dpi), locale));
-        store.setValue(SettingsKey(QStringLiteral("ScrnLeft")), StoredPositionText(PixelsToTwips(place.x(), dpi), locale));
+        choices.top = PixelsToTwips(frameGeometry().top(), dpi);
+        choices.left = PixelsToTwips(frameGeometry().left(), dpi);
     }
-    store.sync();
+    choices.Save(outside_.settings, QLocale());
 }
 
 // ---- Received chat -----------------------------------------------------------------------
@@ -343,22 +337,30 @@ void frmMain::tChatReceived_Timer()
             sPendingChat.dequeue();
             continue;
         }
-        // A text that cannot be shown stays first in line and is offered again next tick.
-        if (!ProcessReceivedChat(sPendingChat.head()))
+        // A text that cannot be stamped stays first in line and is offered again next tick.
+        const std::optional<QDateTime> now = Now();
+        if (!now)
             return;
+        ProcessReceivedChat(sPendingChat.head(), *now);
     }
 }
 
-bool frmMain::ProcessReceivedChat(const QString &text)
+// Takes its own copy of the text, since it lets go of the waiting one once it is shown.
+void frmMain::ProcessReceivedChat(QString text, const QDateTime &when)
 {
+    ShowChatMessage(text, when);
+    sPendingChat.dequeue();
+    WriteChatLog(text, when);
+}
+
+std::optional<QDateTime> frmMain::Now() const
+{
+    // The clock comes from outside; its failure must not escape the slot that asked it.
     try {
-        ShowChatMessage(text);
+        return outside_.clock();
     } catch (const std::exception &) {
-        return false;
+        return std::nullopt;
     }
-    const QString shown = sPendingChat.dequeue();
-    WriteChatLog(shown);
-    return true;
 }
 
 // ---- Transcript --------------------------------------------------------------------------
@@ -375,12 +377,12 @@ QString frmMain::TranscriptText() const
     return tbChatIn->document()->toRawText().replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
 }
 
-void frmMain::ShowChatMessage(const QString &text)
+void frmMain::ShowChatMessage(const QString &text, const QDateTime &when)
 {
     if (TranscriptLength() > kTranscriptCap)
         tbChatIn->setPlainText(TranscriptCut(TranscriptText()));
 
-    const QString entry = TranscriptEntry(text, outside_.clock().time(), mnuDouble->isChecked(), QLocale());
+    const QString entry = TranscriptEntry(text, when.time(), mnuDouble->isChecked(), QLocale());
     QTextCursor end(tbChatIn->document());
     end.movePosition(QTextCursor::End);
     end.insertText(entry);
@@ -417,11 +419,11 @@ void frmMain::mnuRecordOff_Click()
 
 // ---- Chat log ----------------------------------------------------------------------------
 
-void frmMain::WriteChatLog(const QString &text)
+void frmMain::WriteChatLog(const QString &text, const QDateTime &when)
 {
     if (mnuRecordOff->isChecked())
         return;
-    log_.Append(LogRecord(text, outside_.clock(), QLocale()));
+    log_.Append(LogRecord(text, when, QLocale()));
 }
 
 void frmMain::mnuViewLog_Click()
@@ -453,21 +455,25 @@ void frmMain::cmdSend_Click()
         tbChatOut->setFocus();
         return;
     }
+    // Without a time stamp the line is not sent; it stays in the box.
+    const std::optional<QDateTime> now = Now();
+    if (!now)
+        return;
     try {
-        SendChatMessage(line);
+        SendChatMessage(line, *now);
     } catch (const HostError &error) {
         // The line stays in the box, so nothing typed is lost; the user may send it again.
         outside_.showMessage(QMessageBox::Warning, kTitle,
-                             QStringLiteral("Your line was not sent.\r\n%1").arg(error.reason()));
+                             SendFailureText(error.reason(), error.outcome() == HostError::Outcome::Unknown));
         return;
     }
-    ShowChatMessage(sCallSign + QLatin1Char('>') + line);
+    ShowChatMessage(sCallSign + QLatin1Char('>') + line, *now);
     tbChatOut->clear();
     tbChatOut->setFocus();
 }
 
-void frmMain::SendChatMessage(const QString &sMsg)
+void frmMain::SendChatMessage(const QString &sMsg, const QDateTime &when)
 {
     outside_.host.PostChatLine(sMsg);
-    WriteChatLog(sCallSign + QLatin1Char('>') + sMsg);
+    WriteChatLog(sCallSign + QLatin1Char('>') + sMsg, when);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include <QMainWindow>
 #include <QQueue>
@@ -33,9 +34,11 @@ public:
     // the caller when this returns Running.
     LoadResult Load();
 
-    void SendChatMessage(const QString &sMsg);
-    void ShowChatMessage(const QString &text);
-    void WriteChatLog(const QString &text);
+    // Each entry is stamped with one reading of the clock, handed to the transcript and the log
+    // alike, so that the two never disagree at a minute's turn.
+    void SendChatMessage(const QString &sMsg, const QDateTime &when);
+    void ShowChatMessage(const QString &text, const QDateTime &when);
+    void WriteChatLog(const QString &text, const QDateTime &when);
 
 signals:
     // The unload step has run; the program ends here.
@@ -52,14 +55,14 @@ private:
     bool ConnectHost();
     void ShowStartupFailure();
     void ApplySettings();
-    void ApplyStoredPosition();
+    void ApplyStoredPosition(std::optional<double> top, std::optional<double> left);
     void SaveSettings();
     void Unload();
-    bool ProcessReceivedChat(const QString &text);
+    void ProcessReceivedChat(QString text, const QDateTime &when);
+    std::optional<QDateTime> Now() const;
     qsizetype TranscriptLength() const;
     QString TranscriptText() const;
     double DotsPerInch() const;
-    QString SettingsKey(const QString &key) const;
 
     void Form_Activate();
     void tbChatOut_KeyPress(int key);

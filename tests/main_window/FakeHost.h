@@ -15,6 +15,7 @@ public:
     QStringList posted;
     QString callSign = QStringLiteral("N0CALL-L");
     QString failingStep;
+    HostError::Outcome failingOutcome = HostError::Outcome::NotDone;
 
     void CreateEventObject() override { Step(QStringLiteral("CreateEventObject")); }
     void CreateSetupConfig() override { Step(QStringLiteral("CreateSetupConfig")); }
@@ -36,6 +37,6 @@ private:
     {
         calls.append(name);
         if (name == failingStep)
-            throw HostError(QStringLiteral("the host did not answer"));
+            throw HostError(QStringLiteral("the host did not answer"), failingOutcome);
     }
 };

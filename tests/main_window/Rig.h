@@ -26,6 +26,8 @@ struct Rig
     std::unique_ptr<QSettings> settings = std::make_unique<QSettings>(dir.filePath("Parlox.conf"), QSettings::IniFormat);
     QDateTime now{QDate(2026, 12, 6), QTime(14, 5)};
     bool clockFails = false;
+    // Every reading of the clock a minute later than the one before.
+    bool clockRuns = false;
     QList<int> waits;
     std::function<void(int)> duringWait;
     QStringList opened;
@@ -47,6 +49,8 @@ struct Rig
             [this] {
                 if (clockFails)
                     throw std::runtime_error("no time to be had");
+                if (clockRuns)
+                    now = now.addSecs(60);
                 return now;
             }, [this](const QString &path) { opened.append(path); },
             [this](QMessageBox::Icon icon, const QString &title, const QString &text) {

@@ -49,6 +49,27 @@ private slots:
         QCOMPARE(ParseStoredPosition(text, QLocale(QLocale::English, QLocale::UnitedStates)), expected);
     }
 
+    // Some locales write their own minus sign or digits, which other locales cannot read: what
+    // is stored stays ASCII, and what earlier runs stored in the locale's own form still reads.
+    void positionsSurviveAChangeOfLocale_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        for (const char *name : {"sv_SE", "nb_NO", "fi_FI", "ar_EG", "de_DE", "fa_IR"})
+            QTest::newRow(name) << QLocale(QString::fromLatin1(name));
+    }
+    void positionsSurviveAChangeOfLocale()
+    {
+        QFETCH(QLocale, locale);
+        QCOMPARE(StoredPositionText(-60, locale), "-60");
+        QCOMPARE(StoredPositionText(-1234.5, locale), "-1234" + locale.decimalPoint() + "5");
+        const QLocale english(QLocale::English, QLocale::UnitedStates);
+        QCOMPARE(ParseStoredPosition(StoredPositionText(-60, locale), english), std::optional<double>(-60));
+        QCOMPARE(ParseStoredPosition(StoredPositionText(-1234.5, locale), locale), std::optional<double>(-1234.5));
+        QLocale earlier = locale;
+        earlier.setNumberOptions(QLocale::OmitGroupSeparator);
+        QCOMPARE(ParseStoredPosition(earlier.toString(-1234.5f, 'g', 7), locale), std::optional<double>(-1234.5));
+    }
+
     void positionsRoundTripInTheirLocale()
     {
         for (const QLocale &locale : {QLocale::c(), QLocale(QLocale::German, QLocale::Germany),

@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QClipboard>
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -24,7 +25,8 @@ class tst_frmMainChat : public QObject
     Q_OBJECT
 
 private:
-    Rig rig;
+    // Each case gets a rig of its own, so that nothing one case did spills into the next.
+    std::unique_ptr<Rig> rig;
     QLineEdit *chatOut = nullptr;
     QPlainTextEdit *chatIn = nullptr;
 
@@ -33,30 +35,26 @@ private:
         chatOut->setText(text);
         QTest::keyClick(chatOut, key);
     }
-    void LoggingOn() { rig.Find<QAction>("mnuRecordOn")->trigger(); }
+    void LoggingOn() { rig->Find<QAction>("mnuRecordOn")->trigger(); }
     QString Pane() const { return chatIn->toPlainText(); }
 
 private slots:
     void init()
     {
-        rig.host.calls.clear();
-        rig.host.posted.clear();
-        rig.host.failingStep.clear();
-        rig.messages.clear();
-        QFile::remove(rig.logPath());
-        rig.Start();
-        QVERIFY(QTest::qWaitForWindowActive(rig.window.get()));
-        chatOut = rig.Find<QLineEdit>("tbChatOut");
-        chatIn = rig.Find<QPlainTextEdit>("tbChatIn");
+        rig = std::make_unique<Rig>();
+        rig->Start();
+        QVERIFY(QTest::qWaitForWindowActive(rig->window.get()));
+        chatOut = rig->Find<QLineEdit>("tbChatOut");
+        chatIn = rig->Find<QPlainTextEdit>("tbChatIn");
     }
-    void cleanup() { rig.window.reset(); }
+    void cleanup() { rig.reset(); }
 
     void enterSendsTheTrimmedLineToHostLogAndTranscript()
     {
         LoggingOn();
         Type("  hello there  ");
-        QCOMPARE(rig.host.posted, QStringList({"hello there"}));
-        QCOMPARE(LogOf(rig), "06-Dec-26 14:05 N0CALL>hello there\r\n");
+        QCOMPARE(rig->host.posted, QStringList({"hello there"}));
+        QCOMPARE(LogOf(*rig), "06-Dec-26 14:05 N0CALL>hello there\r\n");
         QCOMPARE(Pane(), "14:05<N0CALL>hello there\n\n");
         QCOMPARE(chatOut->text(), "");
         QCOMPARE(QApplication::focusWidget(), chatOut);
@@ -66,8 +64,8 @@ private slots:
     {
         Type("one", Qt::Key_Enter);
         chatOut->setText("two");
-        QTest::mouseClick(rig.Find<QPushButton>("cmdSend"), Qt::LeftButton);
-        QCOMPARE(rig.host.posted, QStringList({"one", "two"}));
+        QTest::mouseClick(rig->Find<QPushButton>("cmdSend"), Qt::LeftButton);
+        QCOMPARE(rig->host.posted, QStringList({"one", "two"}));
         QCOMPARE(QApplication::focusWidget(), chatOut);
     }
 
@@ -77,66 +75,103 @@ private slots:
         Type("");
         Type("     ");
         QCOMPARE(chatOut->text(), "");
-        QTest::mouseClick(rig.Find<QPushButton>("cmdSend"), Qt::LeftButton);
-        QVERIFY(rig.host.posted.isEmpty());
+        QTest::mouseClick(rig->Find<QPushButton>("cmdSend"), Qt::LeftButton);
+        QVERIFY(rig->host.posted.isEmpty());
         QCOMPARE(Pane(), "");
-        QVERIFY(!QFile::exists(rig.logPath()));
+        QVERIFY(!QFile::exists(rig->logPath()));
         QCOMPARE(QApplication::focusWidget(), chatOut);
     }
 
     void tabsAtTheEndsAreSent()
     {
         Type(" \tx y\t ");
-        QCOMPARE(rig.host.posted, QStringList({"\tx y\t"}));
+        QCOMPARE(rig->host.posted, QStringList({"\tx y\t"}));
     }
 
+    void failedSendKeepsTheLineAndSaysWhy_data()
+    {
+        QTest::addColumn<HostError::Outcome>("outcome");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("refused") << HostError::Outcome::NotDone << "Your line was not sent.\r\n";
+        QTest::newRow("no answer in time") << HostError::Outcome::Unknown << "Your line may not have been sent.\r\n";
+    }
     void failedSendKeepsTheLineAndSaysWhy()
     {
+        QFETCH(HostError::Outcome, outcome);
+        QFETCH(QString, says);
         LoggingOn();
-        rig.host.failingStep = "PostChatLine";
+        rig->host.failingStep = "PostChatLine";
+        rig->host.failingOutcome = outcome;
         Type("  are you there?");
-        QCOMPARE(rig.messages.size(), 1);
-        QCOMPARE(rig.messages[0].icon, QMessageBox::Warning);
-        QCOMPARE(rig.messages[0].title, "Parlox");
-        QVERIFY(rig.messages[0].text.contains("not sent"));
-        QVERIFY(rig.messages[0].text.contains("the host did not answer"));
+        QCOMPARE(rig->messages.size(), 1);
+        QCOMPARE(rig->messages[0].icon, QMessageBox::Warning);
+        QCOMPARE(rig->messages[0].title, "Parlox");
+        QVERIFY2(rig->messages[0].text.startsWith(says), qPrintable(rig->messages[0].text));
+        QVERIFY(rig->messages[0].text.contains("the host did not answer"));
         QCOMPARE(chatOut->text(), "  are you there?");
         QCOMPARE(Pane(), "");
-        QVERIFY(!QFile::exists(rig.logPath()));
-        QCOMPARE(rig.unloads, 0);
+        QVERIFY(!QFile::exists(rig->logPath()));
+        QCOMPARE(rig->unloads, 0);
+    }
+
+    void longLinesGoOutWhole_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::newRow("100,000 characters") << 100'000;
+        QTest::newRow("1 MB") << (1 << 20);
+    }
+    void longLinesGoOutWhole()
+    {
+        QFETCH(int, length);
+        const QString line(length, QLatin1Char('x'));
+        QGuiApplication::clipboard()->setText(line);
+        QTest::keyClick(chatOut, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(chatOut, Qt::Key_Return);
+        QCOMPARE(rig->host.posted.value(0).size(), length);
+    }
+
+    void transcriptAndLogShareOneStampAtAMinutesTurn()
+    {
+        LoggingOn();
+        rig->clockRuns = true;
+        emit rig->host.ChatTextReceived("XX1ABC>turn");
+        QTRY_VERIFY(!Pane().isEmpty());
+        Type("mine");
+        QCOMPARE(Pane(), "14:06<XX1ABC>turn\n\n14:07<N0CALL>mine\n\n");
+        QCOMPARE(LogOf(*rig), "06-Dec-26 14:06 XX1ABC>turn\r\n06-Dec-26 14:07 N0CALL>mine\r\n");
     }
 
     void loggingOffWritesNoFile()
     {
         Type("hello");
-        emit rig.host.ChatTextReceived("XX1ABC>hi");
+        emit rig->host.ChatTextReceived("XX1ABC>hi");
         QTRY_VERIFY(Pane().contains("XX1ABC>hi"));
-        QVERIFY(!QFile::exists(rig.logPath()));
+        QVERIFY(!QFile::exists(rig->logPath()));
     }
 
     void textsWithinOneTickAreAllShownAndLoggedInOrder()
     {
         LoggingOn();
         for (const char *text : {"XX1ABC>one", "", "XX2DEF>two", "XX1ABC>one"})
-            emit rig.host.ChatTextReceived(text);
+            emit rig->host.ChatTextReceived(text);
         QCOMPARE(Pane(), "");
         QTRY_COMPARE(Pane(), "14:05<XX1ABC>one\n\n14:05<XX2DEF>two\n\n14:05<XX1ABC>one\n\n");
-        QCOMPARE(LogOf(rig), "06-Dec-26 14:05 XX1ABC>one\r\n06-Dec-26 14:05 XX2DEF>two\r\n"
+        QCOMPARE(LogOf(*rig), "06-Dec-26 14:05 XX1ABC>one\r\n06-Dec-26 14:05 XX2DEF>two\r\n"
                              "06-Dec-26 14:05 XX1ABC>one\r\n");
-        QVERIFY(rig.host.posted.isEmpty());
+        QVERIFY(rig->host.posted.isEmpty());
     }
 
     void textThatCannotBeShownWaitsAtTheHead()
     {
         LoggingOn();
-        rig.clockFails = true;
-        emit rig.host.ChatTextReceived("first");
-        emit rig.host.ChatTextReceived("second");
+        rig->clockFails = true;
+        emit rig->host.ChatTextReceived("first");
+        emit rig->host.ChatTextReceived("second");
         QTest::qWait(700);
         QCOMPARE(Pane(), "");
-        rig.clockFails = false;
+        rig->clockFails = false;
         QTRY_COMPARE(Pane(), "14:05<first\n\n14:05<second\n\n");
-        QCOMPARE(LogOf(rig), "06-Dec-26 14:05 first\r\n06-Dec-26 14:05 second\r\n");
+        QCOMPARE(LogOf(*rig), "06-Dec-26 14:05 first\r\n06-Dec-26 14:05 second\r\n");
     }
 
     void receivedTextIsShownAndLoggedLiterally_data()
@@ -152,18 +187,18 @@ private slots:
     {
         QFETCH(QString, text);
         LoggingOn();
-        emit rig.host.ChatTextReceived(text);
+        emit rig->host.ChatTextReceived(text);
         QTRY_VERIFY(!Pane().isEmpty());
         QString shown = text;
         shown.replace("\r\n", "\n");
         QVERIFY(Pane().contains("14:05<" + shown));
-        QCOMPARE(LogOf(rig), ("06-Dec-26 14:05 " + text + "\r\n").toUtf8());
+        QCOMPARE(LogOf(*rig), ("06-Dec-26 14:05 " + text + "\r\n").toUtf8());
     }
 
     void entriesGoToTheEndWhateverTheSelection()
     {
-        rig.Find<QAction>("mnuSingle")->trigger();
-        emit rig.host.ChatTextReceived("first");
+        rig->Find<QAction>("mnuSingle")->trigger();
+        emit rig->host.ChatTextReceived("first");
         QTRY_VERIFY(!Pane().isEmpty());
         QTextCursor cursor(chatIn->document());
         cursor.setPosition(2);
@@ -177,7 +212,7 @@ private slots:
     void spacingSwitchesForLaterEntriesOnly()
     {
         Type("a");
-        rig.Find<QAction>("mnuDouble")->trigger();
+        rig->Find<QAction>("mnuDouble")->trigger();
         Type("b");
         QCOMPARE(Pane(), "14:05<N0CALL>a\n\n14:05<N0CALL>b\n");
     }
@@ -187,11 +222,11 @@ private slots:
         LoggingOn();
         Type("a");
         chatOut->setText("draft");
-        rig.Find<QAction>("mnuClearScreen")->trigger();
+        rig->Find<QAction>("mnuClearScreen")->trigger();
         QCOMPARE(Pane(), "");
         QCOMPARE(chatOut->text(), "draft");
-        QVERIFY(rig.Find<QAction>("mnuRecordOn")->isChecked());
-        rig.window->ShowChatMessage("b");
+        QVERIFY(rig->Find<QAction>("mnuRecordOn")->isChecked());
+        rig->window->ShowChatMessage("b", rig->now);
         QCOMPARE(Pane(), "14:05<b\n\n");
     }
 
@@ -199,11 +234,11 @@ private slots:
     {
         // 3000 lines of four characters and CR LF: exactly at the cap, not cut yet.
         chatIn->setPlainText(QString("xxxx\n").repeated(3000));
-        rig.window->ShowChatMessage("at cap");
+        rig->window->ShowChatMessage("at cap", rig->now);
         QCOMPARE(Pane().count("xxxx\n"), 3000);
 
         // Now past the cap: the next entry first keeps the newest 10000 characters.
-        rig.window->ShowChatMessage("cut");
+        rig->window->ShowChatMessage("cut", rig->now);
         const QString pane = Pane();
         QVERIFY(pane.endsWith("14:05<at cap\n\n14:05<cut\n\n"));
         QVERIFY2(pane.size() + pane.count('\n') <= 10000 + 13, qPrintable(QString::number(pane.size())));
@@ -211,21 +246,21 @@ private slots:
 
     void viewLogOpensTheLogPathWhateverTheChoice()
     {
-        rig.Find<QAction>("mnuViewLog")->trigger();
+        rig->Find<QAction>("mnuViewLog")->trigger();
         LoggingOn();
-        rig.Find<QAction>("mnuViewLog")->trigger();
-        QCOMPARE(rig.opened, QStringList({rig.logPath(), rig.logPath()}));
-        rig.opened.clear();
+        rig->Find<QAction>("mnuViewLog")->trigger();
+        QCOMPARE(rig->opened, QStringList({rig->logPath(), rig->logPath()}));
+        rig->opened.clear();
     }
 
     void unloadDropsWaitingTexts()
     {
         LoggingOn();
-        emit rig.host.ChatTextReceived("too late");
-        rig.window->close();
+        emit rig->host.ChatTextReceived("too late");
+        rig->window->close();
         QTest::qWait(700);
         QCOMPARE(Pane(), "");
-        QVERIFY(!QFile::exists(rig.logPath()));
+        QVERIFY(!QFile::exists(rig->logPath()));
     }
 };
 

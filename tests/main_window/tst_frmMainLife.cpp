@@ -164,13 +164,13 @@ private slots:
         QFETCH(QString, top);
         QFETCH(QString, left);
         QFETCH(QPoint, expectedPlace);
+        Rig plain;
+        const QPoint laidOut = plain.Start().frameGeometry().topLeft();
         Rig rig;
         rig.settings->setValue("Settings/LogFile", logFile);
         rig.settings->setValue("Settings/ScrnTop", top);
         rig.settings->setValue("Settings/ScrnLeft", left);
-        rig.Make();
-        const QPoint laidOut = rig.window->frameGeometry().topLeft();
-        rig.window->Load();
+        rig.Start();
 
         QVERIFY(rig.Find<QAction>("mnuRecordOff")->isChecked());
         const QPoint expected(expectedPlace.x() < 0 ? laidOut.x() : expectedPlace.x(),

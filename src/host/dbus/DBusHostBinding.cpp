@@ -21,6 +21,12 @@ QString DescribeTimeout(std::chrono::milliseconds timeout)
     return QStringLiteral("%1 ms").arg(timeout.count());
 }
 
+bool IsTimeout(const QDBusError &error)
+{
+    return error.type() == QDBusError::NoReply || error.type() == QDBusError::Timeout
+        || error.type() == QDBusError::TimedOut;
+}
+
 } // namespace
 
 DBusHostBinding::DBusHostBinding(const QDBusConnection &bus, QObject *parent)
@@ -82,8 +88,11 @@ void DBusHostBinding::PostChatLine(const QString &line)
         throw HostError(QStringLiteral("The line holds a NUL character, which the session bus cannot carry."));
     QDBusPendingReply<> reply = m_eventObject->PostChatLine(line);
     reply.waitForFinished();
-    if (reply.isError())
-        throw HostError(Describe(reply.error()));
+    if (!reply.isError())
+        return;
+    // Without an answer nobody knows: a slow host may still pass the line on after the timeout.
+    const QDBusError error = reply.error();
+    throw HostError(Describe(error), IsTimeout(error) ? HostError::Outcome::Unknown : HostError::Outcome::NotDone);
 }
 
 void DBusHostBinding::Release() noexcept
@@ -165,11 +174,9 @@ void DBusHostBinding::RequireOwnInterface(const QDBusAbstractInterface &object) 
 
 QString DBusHostBinding::Describe(const QDBusError &error) const
 {
-    switch (error.type()) {
-    case QDBusError::NoReply:
-    case QDBusError::Timeout:
-    case QDBusError::TimedOut:
+    if (IsTimeout(error))
         return QStringLiteral("The host did not answer within %1.").arg(DescribeTimeout(m_callTimeout));
+    switch (error.type()) {
     case QDBusError::ServiceUnknown:
         return QStringLiteral("The host has left the session bus.");
     case QDBusError::Disconnected:
