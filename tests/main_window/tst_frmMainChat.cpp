@@ -192,7 +192,8 @@ private slots:
         QString shown = text;
         shown.replace("\r\n", "\n");
         QVERIFY(Pane().contains("14:05<" + shown));
-        QCOMPARE(LogOf(*rig), ("06-Dec-26 14:05 " + text + "\r\n").toUtf8());
+        // The log is in the system's 8-bit encoding: UTF-8 here, the ANSI code page on Windows.
+        QCOMPARE(LogOf(*rig), ("06-Dec-26 14:05 " + text + "\r\n").toLocal8Bit());
     }
 
     void entriesGoToTheEndWhateverTheSelection()
