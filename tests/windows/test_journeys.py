@@ -39,6 +39,8 @@ class Journeys(unittest.TestCase):
     def test_0_without_echolink(self):
         unregister_standin()
         forget_settings()
+        if os.path.exists(DATA_LOG):
+            os.remove(DATA_LOG)
         parlox = self.start()
         box = wait_until(lambda: [w for w in viewable_windows("Parlox") if w.info()["width"] < 400
                                   and w.info()["height"] < 160], 20, what="the failure box")

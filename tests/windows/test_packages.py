@@ -4,6 +4,7 @@ portable zip, unpacked into a folder whose path has spaces and non-ASCII charact
 
 import glob
 import os
+import shutil
 import subprocess
 import tempfile
 import unittest
@@ -34,6 +35,9 @@ def wine_status(*command):
 
 class Installer(unittest.TestCase):
     def setUp(self):
+        # A machine without Parlox, as far as the folder goes: a log of earlier runs stays
+        # behind an uninstall.
+        shutil.rmtree(INSTALLED, ignore_errors=True)
         register_standin()
         store_settings(LogFile="True")
 
