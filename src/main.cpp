@@ -6,6 +6,8 @@
 #include "chat_log/LogPath.h"
 #include "chat_log/ViewLog.h"
 #ifdef Q_OS_WIN
+#include <windows.h>
+
 #include "host/com/ComHostBinding.h"
 #else
 #include <QDBusConnection>
@@ -49,8 +51,15 @@ int main(int argc, char *argv[])
                                         QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
 
     frmMain window(Outside{host, settings, WaitSeconds, [] { return QDateTime::currentDateTime(); },
-                           OpenWithDefaultProgram, ShowMessage, logPath});
-    QObject::connect(&window, &frmMain::Unloaded, &app, [] { QCoreApplication::exit(0); });
+                           OpenWithDefaultProgram, ShowMessage, logPath,
+                           [](QWidget *window) { QApplication::alert(window, 0); }});
+    QObject::connect(&window, &frmMain::Unloaded, &app, [] {
+        QCoreApplication::exit(0);
+#ifdef Q_OS_WIN
+        // The start-up wait runs a Windows message loop of its own, which ends on this.
+        PostQuitMessage(0);
+#endif
+    });
 
     switch (window.Load()) {
     case frmMain::LoadResult::Failed:

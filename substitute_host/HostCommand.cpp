@@ -9,7 +9,7 @@ HostCommand ParseHostCommand(const QString &line)
     if (line == u"chat")
         return {HostCommand::Kind::Chat, {}};
     if (line.startsWith(u"chat "))
-        return {HostCommand::Kind::Chat, UnescapeLine(line.mid(5))};
+        return {HostCommand::Kind::Chat, QString::fromStdU16String(UnescapeLine(line.mid(5).toStdU16String()))};
     if (line == u"closing")
         return {HostCommand::Kind::Closing, {}};
     if (line == u"quit")

@@ -119,7 +119,7 @@ int main(int argc, char *argv[])
     }
 
     QObject::connect(&host, &SubstituteHost::LinePosted, [](const QString &line) {
-        PrintLine(QStringLiteral("posted: ") + EscapeLine(line));
+        PrintLine(QStringLiteral("posted: ") + QString::fromStdU16String(EscapeLine(line.toStdU16String())));
     });
 
     std::optional<Flood> flood;

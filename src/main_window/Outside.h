@@ -8,6 +8,7 @@
 
 class HostBinding;
 class QSettings;
+class QWidget;
 
 // Everything the main window talks to outside itself. main.cpp hands in the real ones; tests
 // hand in their own.
@@ -20,4 +21,6 @@ struct Outside
     std::function<void(const QString &path)> openFile;
     std::function<void(QMessageBox::Icon icon, const QString &title, const QString &text)> showMessage;
     QString logPath;
+    // Asks the desktop to draw the user's eye to the window until it is next activated.
+    std::function<void(QWidget *window)> alert;
 };

@@ -193,12 +193,10 @@ frmMain::LoadResult frmMain::Load()
         return unloaded_ ? LoadResult::Closed : LoadResult::Failed;
     splash_.reset();
 
-    try {
-        sCallSign = BaseCallSign(outside_.host.ReadStationCall());
-    } catch (const HostError &) {
-        ShowStartupFailure();
-        return LoadResult::Failed;
-    }
+    QString hostCallSign;
+    if (!StartupStep([&] { hostCallSign = outside_.host.ReadStationCall(); }))
+        return unloaded_ ? LoadResult::Closed : LoadResult::Failed;
+    sCallSign = BaseCallSign(hostCallSign);
     setWindowTitle(WindowCaption(sCallSign));
     ApplySettings();
     return LoadResult::Running;
@@ -206,20 +204,28 @@ frmMain::LoadResult frmMain::Load()
 
 bool frmMain::ConnectHost()
 {
+    const bool attached = StartupStep([&] { outside_.host.CreateEventObject(); })
+        && StartupStep([&] { outside_.wait(kHostWaitSeconds); })
+        && StartupStep([&] { outside_.host.CreateSetupConfig(); })
+        && StartupStep([&] { outside_.host.CreateSysopConfig(); });
+    if (attached)
+        tChatReceived->start();
+    return attached;
+}
+
+// The host's events come in during every wait and every host call once the event object
+// exists. A host that announced its closing meanwhile has had the unload step run: start-up goes
+// no further, and shows no failure box for it.
+bool frmMain::StartupStep(const std::function<void()> &step)
+{
     try {
-        outside_.host.CreateEventObject();
-        outside_.wait(kHostWaitSeconds);
-        // The host may have announced its closing during the wait; the unload step has run.
-        if (unloaded_)
-            return false;
-        outside_.host.CreateSetupConfig();
-        outside_.host.CreateSysopConfig();
+        step();
     } catch (const HostError &) {
-        ShowStartupFailure();
+        if (!unloaded_)
+            ShowStartupFailure();
         return false;
     }
-    tChatReceived->start();
-    return true;
+    return !unloaded_;
 }
 
 void frmMain::ShowStartupFailure()
@@ -257,6 +263,7 @@ void frmMain::changeEvent(QEvent *event)
 
 void frmMain::Form_Activate()
 {
+    attentionAsked_ = false;
     tbChatOut->setFocus();
 }
 
@@ -292,10 +299,14 @@ void frmMain::ApplyStoredPosition(std::optional<double> top, std::optional<doubl
     if (!top && !left)
         return;
 
-    // The stored place is the outer corner, frame and title bar included. The coordinate that is
-    // not stored keeps its laid-out outer value, which is known only once the platform has made
-    // the window and knows its frame.
-    create();
+    // The stored place is the outer corner, frame and title bar included; moving a window that
+    // is not made yet places its frame there, whatever the frame turns out to be. A coordinate
+    // that is not stored keeps its laid-out outer value, which needs the frame: the window is
+    // made first, and the platform says what it knows of the frame by then (Windows all of it;
+    // an X11 window manager nothing until it has framed the window, so there the stored
+    // coordinate lands inside the frame's border).
+    if (!top || !left)
+        create();
     const double dpi = DotsPerInch();
     QPoint place = frameGeometry().topLeft();
     if (top)
@@ -332,6 +343,7 @@ void frmMain::ELo_ChatTextReceived(const QString &sText)
 
 void frmMain::tChatReceived_Timer()
 {
+    bool shown = false;
     while (!sPendingChat.isEmpty()) {
         if (sPendingChat.head().isEmpty()) {
             sPendingChat.dequeue();
@@ -340,9 +352,12 @@ void frmMain::tChatReceived_Timer()
         // A text that cannot be stamped stays first in line and is offered again next tick.
         const std::optional<QDateTime> now = Now();
         if (!now)
-            return;
+            break;
         ProcessReceivedChat(sPendingChat.head(), *now);
+        shown = true;
     }
+    if (shown)
+        AskForAttention();
 }
 
 // Takes its own copy of the text, since it lets go of the waiting one once it is shown.
@@ -351,6 +366,16 @@ void frmMain::ProcessReceivedChat(QString text, const QDateTime &when)
     ShowChatMessage(text, when);
     sPendingChat.dequeue();
     WriteChatLog(text, when);
+}
+
+// The desktop keeps the window marked until it is activated, so a text shown while the user
+// looks elsewhere asks once, and the texts after it until then do not ask again.
+void frmMain::AskForAttention()
+{
+    if (isActiveWindow() || attentionAsked_)
+        return;
+    attentionAsked_ = true;
+    outside_.alert(this);
 }
 
 std::optional<QDateTime> frmMain::Now() const
@@ -435,10 +460,32 @@ void frmMain::mnuViewLog_Click()
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == tbChatOut && event->type() == QEvent::KeyPress)
-        tbChatOut_KeyPress(static_cast<QKeyEvent *>(event)->key());
-    // The key always goes on to the box, which is single-line and adds no line break.
+    if (watched == tbChatOut && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (tbChatOut_Recall(*key))
+            return true;
+        tbChatOut_KeyPress(key->key());
+    }
+    // Any other key goes on to the box, which is single-line and adds no line break.
     return QMainWindow::eventFilter(watched, event);
+}
+
+// Up and Down walk through the lines sent this run; a single-line box has no use of its own
+// for them.
+bool frmMain::tbChatOut_Recall(const QKeyEvent &event)
+{
+    if (event.modifiers() & ~Qt::KeypadModifier)
+        return false;
+    std::optional<QString> line;
+    if (event.key() == Qt::Key_Up)
+        line = sentLines_.Older(tbChatOut->text());
+    else if (event.key() == Qt::Key_Down)
+        line = sentLines_.Newer(tbChatOut->text());
+    else
+        return false;
+    if (line)
+        tbChatOut->setText(*line);
+    return true;
 }
 
 void frmMain::tbChatOut_KeyPress(int key)
@@ -467,6 +514,7 @@ void frmMain::cmdSend_Click()
                              SendFailureText(error.reason(), error.outcome() == HostError::Outcome::Unknown));
         return;
     }
+    sentLines_.Remember(line);
     ShowChatMessage(sCallSign + QLatin1Char('>') + line, *now);
     tbChatOut->clear();
     tbChatOut->setFocus();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -9,8 +10,10 @@
 
 #include "chat_log/ChatLog.h"
 #include "main_window/Outside.h"
+#include "main_window/SentLines.h"
 
 class QAction;
+class QKeyEvent;
 class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
@@ -53,12 +56,14 @@ private:
     void LayOut();
     void BuildMenus();
     bool ConnectHost();
+    bool StartupStep(const std::function<void()> &step);
     void ShowStartupFailure();
     void ApplySettings();
     void ApplyStoredPosition(std::optional<double> top, std::optional<double> left);
     void SaveSettings();
     void Unload();
     void ProcessReceivedChat(QString text, const QDateTime &when);
+    void AskForAttention();
     std::optional<QDateTime> Now() const;
     qsizetype TranscriptLength() const;
     QString TranscriptText() const;
@@ -66,6 +71,7 @@ private:
 
     void Form_Activate();
     void tbChatOut_KeyPress(int key);
+    bool tbChatOut_Recall(const QKeyEvent &event);
     void cmdSend_Click();
     void tChatReceived_Timer();
     void ELo_Closing();
@@ -101,6 +107,9 @@ private:
     QString sCallSign;
     // Received texts wait here, oldest first, until the next tick shows and logs them.
     QQueue<QString> sPendingChat;
+    SentLines sentLines_;
+    // Set once the desktop has been asked for the user's attention; activation clears it.
+    bool attentionAsked_ = false;
     bool settingsApplied_ = false;
     bool unloaded_ = false;
 };

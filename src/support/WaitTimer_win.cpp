@@ -39,13 +39,20 @@ void Arm(HANDLE timer, DueTime due)
     SetWaitableTimer(timer, &dueTime, 0, nullptr, nullptr, FALSE);
 }
 
-void DispatchPendingMessages()
+// Returns false once the program has been asked to quit. The quit message is put back, so that
+// the message loop around the wait (and any wait around this one) ends as well.
+bool DispatchPendingMessages()
 {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return false;
+        }
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
+    return true;
 }
 
 // Without a usable timer the wait still keeps the windows alive and returns on time.
@@ -53,7 +60,8 @@ void WaitUntil(ULONGLONG deadline)
 {
     for (ULONGLONG now = GetTickCount64(); now < deadline; now = GetTickCount64()) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now), kWakeMask);
-        DispatchPendingMessages();
+        if (!DispatchPendingMessages())
+            return;
     }
 }
 
@@ -75,8 +83,7 @@ void WaitSeconds(int seconds)
     Arm(timer, DueTimeForSeconds(seconds));
     for (;;) {
         const DWORD woke = MsgWaitForMultipleObjects(1, &timer, FALSE, INFINITE, kWakeMask);
-        DispatchPendingMessages();
-        if (woke == WAIT_OBJECT_0)
+        if (!DispatchPendingMessages() || woke == WAIT_OBJECT_0)
             break;
         if (woke == WAIT_FAILED) {
             WaitUntil(deadline);

@@ -175,8 +175,29 @@ class Window:
         # No window manager runs, so the window takes the keyboard focus as a manager would give it.
         run("xdotool", "windowfocus", "--sync", self.id)
 
+    def activate(self):
+        """Asks the window manager to make this the active window, as a click on it would."""
+        run("xdotool", "windowactivate", "--sync", self.id)
+
+    def states(self):
+        """The window's _NET_WM_STATE atoms, which the window manager keeps."""
+        try:
+            text = run("xprop", "-id", self.id, "_NET_WM_STATE")
+        except subprocess.CalledProcessError:
+            return []
+        match = re.search(r"_NET_WM_STATE\(ATOM\) = (.*)", text)
+        return match.group(1).split(", ") if match else []
+
     def move(self, x, y):
         run("xdotool", "windowmove", "--sync", self.id, str(x), str(y))
+
+    def outer_corner(self):
+        """Where the window manager's frame around the window begins, once it has framed it."""
+        extents = lambda: re.search(r"_NET_FRAME_EXTENTS\(CARDINAL\) = (\d+), \d+, (\d+), \d+",
+                                    run("xprop", "-id", self.id, "_NET_FRAME_EXTENTS"))
+        left, top = map(int, wait_until(extents, 5, what="the window's frame").groups())
+        info = self.info()
+        return info["x"] - left, info["y"] - top
 
     def pixels(self):
         """The window's picture as rows of (r, g, b) tuples."""
@@ -187,6 +208,25 @@ class Window:
         body = data[header.end():]
         return [[tuple(body[(row * width + column) * 3:(row * width + column) * 3 + 3])
                  for column in range(width)] for row in range(height)]
+
+
+class WindowManager:
+    """openbox on the test's display, for tests that need what only a window manager does
+    (activation between programs, marking a window as demanding attention). The other tests run
+    without one."""
+
+    def __init__(self):
+        self.process = subprocess.Popen(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL)
+        wait_until(self.running, 10, interval=0.1, what="openbox to manage the display")
+
+    @staticmethod
+    def running():
+        return "window id #" in run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK")
+
+    def stop(self):
+        self.process.terminate()
+        self.process.wait(5)
 
 
 def program_windows(pid):

@@ -16,6 +16,9 @@ public:
     QString callSign = QStringLiteral("N0CALL-L");
     QString failingStep;
     HostError::Outcome failingOutcome = HostError::Outcome::NotDone;
+    // The step during which the host announces its closing, as EchoLink's events come in while
+    // a call to it is under way.
+    QString closingDuring;
 
     void CreateEventObject() override { Step(QStringLiteral("CreateEventObject")); }
     void CreateSetupConfig() override { Step(QStringLiteral("CreateSetupConfig")); }
@@ -36,6 +39,8 @@ private:
     void Step(const QString &name)
     {
         calls.append(name);
+        if (name == closingDuring)
+            emit Closing();
         if (name == failingStep)
             throw HostError(QStringLiteral("the host did not answer"), failingOutcome);
     }

@@ -6,12 +6,14 @@
 #include <QAction>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include "FakeHost.h"
 #include "main_window/frmMain.h"
 
 // One main window with everything outside it faked: host, settings in a temporary file, a
-// fixed clock, a wait that returns at once, and recorders for opened files and message boxes.
+// fixed clock, a wait that returns at once, and recorders for opened files, message boxes and
+// requests for the user's attention.
 struct Rig
 {
     struct Message
@@ -32,8 +34,10 @@ struct Rig
     std::function<void(int)> duringWait;
     QStringList opened;
     QList<Message> messages;
+    QList<QWidget *> alerted;
     int unloads = 0;
     std::unique_ptr<frmMain> window;
+    std::unique_ptr<QWidget> elsewhere;
 
     QString logPath() const { return dir.filePath("ParloxLog.txt"); }
 
@@ -56,7 +60,7 @@ struct Rig
             [this](QMessageBox::Icon icon, const QString &title, const QString &text) {
                 messages.append({icon, title, text});
             },
-            logPath()});
+            logPath(), [this](QWidget *window) { alerted.append(window); }});
         QObject::connect(window.get(), &frmMain::Unloaded, [this] { ++unloads; });
         return *window;
     }
@@ -70,6 +74,21 @@ struct Rig
         window->show();
         window->activateWindow();
         return *window;
+    }
+
+    // Another window of the desktop takes the activation from the main window, as when the user
+    // turns to another program; Activate gives it back.
+    bool Deactivate()
+    {
+        elsewhere = std::make_unique<QWidget>();
+        elsewhere->show();
+        elsewhere->activateWindow();
+        return QTest::qWaitForWindowActive(elsewhere.get()) && !window->isActiveWindow();
+    }
+    bool Activate()
+    {
+        window->activateWindow();
+        return QTest::qWaitForWindowActive(window.get());
     }
 
     // What the next run would read from the store.

@@ -254,6 +254,69 @@ private slots:
         rig->opened.clear();
     }
 
+    // ---- Attention while the window is in the background ----
+
+    void textsInTheBackgroundAskForAttentionOnceUntilActivated()
+    {
+        QVERIFY(rig->Deactivate());
+        emit rig->host.ChatTextReceived("XX1ABC>one");
+        emit rig->host.ChatTextReceived("XX2DEF>two");
+        QTRY_VERIFY(Pane().contains("XX2DEF>two"));
+        QCOMPARE(rig->alerted, QList<QWidget *>({rig->window.get()}));
+
+        emit rig->host.ChatTextReceived("XX1ABC>three, a tick later");
+        QTRY_VERIFY(Pane().contains("three"));
+        QCOMPARE(rig->alerted.size(), 1);
+
+        QVERIFY(rig->Activate());
+        QVERIFY(rig->Deactivate());
+        emit rig->host.ChatTextReceived("XX1ABC>after a look");
+        QTRY_COMPARE(rig->alerted.size(), 2);
+    }
+
+    void noAttentionWhileActiveForOwnLinesOrEmptyTexts()
+    {
+        emit rig->host.ChatTextReceived("XX1ABC>seen");
+        QTRY_VERIFY(!Pane().isEmpty());
+        QVERIFY(rig->Deactivate());
+        Type("my own line");
+        emit rig->host.ChatTextReceived("");
+        QTest::qWait(700);
+        QCOMPARE(Pane(), "14:05<XX1ABC>seen\n\n14:05<N0CALL>my own line\n\n");
+        QVERIFY(rig->alerted.isEmpty());
+    }
+
+    // ---- Recall of sent lines ----
+
+    void upAndDownWalkTheSentLinesAndBringBackTheDraft()
+    {
+        Type("first");
+        Type("second");
+        chatOut->setText("half");
+        QTest::keyClick(chatOut, Qt::Key_Up);
+        QCOMPARE(chatOut->text(), "second");
+        QTest::keyClick(chatOut, Qt::Key_Down);
+        QCOMPARE(chatOut->text(), "half");
+
+        QTest::keyClick(chatOut, Qt::Key_Up);
+        QTest::keyClick(chatOut, Qt::Key_Return);
+        QCOMPARE(rig->host.posted, QStringList({"first", "second", "second"}));
+        QCOMPARE(chatOut->text(), "");
+        QCOMPARE(QApplication::focusWidget(), chatOut);
+    }
+
+    void aRefusedLineStaysInTheBoxAndIsNotRecalled()
+    {
+        Type("taken");
+        rig->host.failingStep = "PostChatLine";
+        Type("refused");
+        QCOMPARE(chatOut->text(), "refused");
+        QTest::keyClick(chatOut, Qt::Key_Up);
+        QCOMPARE(chatOut->text(), "taken");
+        QTest::keyClick(chatOut, Qt::Key_Down);
+        QCOMPARE(chatOut->text(), "refused");
+    }
+
     void unloadDropsWaitingTexts()
     {
         LoggingOn();

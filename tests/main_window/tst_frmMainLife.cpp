@@ -100,20 +100,36 @@ private slots:
         QCOMPARE(rig.StoredFour(), "True False 1350 1800");
     }
 
-    void hostClosingDuringStartupKeepsTheStoredChoices()
+    void hostClosingDuringStartupEndsItAndKeepsTheStoredChoices_data()
     {
+        QTest::addColumn<QString>("during");
+        QTest::addColumn<QStringList>("calls");
+        QTest::newRow("the wait") << "wait" << QStringList{"CreateEventObject"};
+        QTest::newRow("SetupConfig") << "CreateSetupConfig" << QStringList{"CreateEventObject", "CreateSetupConfig"};
+        QTest::newRow("SysopConfig") << "CreateSysopConfig"
+                                     << QStringList{"CreateEventObject", "CreateSetupConfig", "CreateSysopConfig"};
+        QTest::newRow("the call sign") << "ReadStationCall"
+                                       << QStringList{"CreateEventObject", "CreateSetupConfig", "CreateSysopConfig",
+                                                      "ReadStationCall"};
+    }
+    void hostClosingDuringStartupEndsItAndKeepsTheStoredChoices()
+    {
+        QFETCH(QString, during);
+        QFETCH(QStringList, calls);
         Rig rig;
         rig.settings->setValue("Settings/LogFile", "True");
         rig.settings->setValue("Settings/ScrnTop", "900");
+        rig.host.closingDuring = during;
         rig.duringWait = [&](int seconds) {
-            if (seconds == 4)
+            if (seconds == 4 && during == "wait")
                 emit rig.host.Closing();
         };
         rig.Make();
         QCOMPARE(rig.window->Load(), frmMain::LoadResult::Closed);
 
         QCOMPARE(rig.unloads, 1);
-        QCOMPARE(rig.host.calls, QStringList({"CreateEventObject", "Release"}));
+        QCOMPARE(rig.host.calls, calls << "Release");
+        QVERIFY(!rig.Find<QTimer>("tChatReceived")->isActive());
         QCOMPARE(rig.StoredFour(), "True  900 ");
         QVERIFY(rig.messages.isEmpty());
     }

@@ -5,8 +5,8 @@
 #include "ComApartment.h"
 #include "ComError.h"
 #include "ConsoleText.h"
-#include "EscapedText.h"
 #include "EchoLinkConnection.h"
+#include "LineEscaping.h"
 #include "support/WaitTimer.h"
 
 #include <windows.h>
@@ -35,15 +35,15 @@ int Check(int seconds, const std::wstring &line)
 {
     const ComApartment apartment;
     EchoLinkConnection connection({[] { Print(L"closing"); },
-                                   [](const std::wstring &text) { Print(L"chat: " + Escaped(text)); }});
+                                   [](const std::wstring &text) { Print(L"chat: " + EscapeLine(text)); }});
     try {
         connection.CreateEventObject();
         WaitSeconds(kWaitAfterEventObject);
         connection.CreateSetupConfig();
         connection.CreateSysopConfig();
-        Print(L"call sign: " + Escaped(connection.ReadStationCall()));
+        Print(L"call sign: " + EscapeLine(connection.ReadStationCall()));
         connection.PostChatLine(line);
-        Print(L"posted: " + Escaped(line));
+        Print(L"posted: " + EscapeLine(line));
         WaitSeconds(seconds);
     } catch (const ComError &error) {
         WriteLine(true, L"hostcheck: " + Wide(error.what()));

@@ -7,9 +7,14 @@
 //   after-release     subscribes, lets go at once, then waits 2 s; prints the number of events seen
 //   close-on-closing  attaches, lets go when Closing arrives, and posts a line; prints "closing"
 //                     and "posted" as they happen
+//   quit-on-closing   subscribes with a Closing handler that asks the program to quit (exit code
+//                     3), then waits 4 s; prints when Closing came and when the wait returned, and
+//                     "quit CODE" if the quit request is still there for the outer message loop
+//   contract TYPELIB  looks up the binding's identifiers and places in a compiled type library
 
 #include "ComApartment.h"
 #include "ComError.h"
+#include "ContractCheck.h"
 #include "EchoLinkConnection.h"
 #include "support/WaitTimer.h"
 
@@ -18,6 +23,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -114,6 +120,33 @@ int CloseOnClosing()
     return 0;
 }
 
+// As Parlox's unload step does when EchoLink closes during the start-up wait.
+int QuitOnClosing()
+{
+    const ComApartment apartment;
+    EchoLinkConnection connection({[] {
+                                       Print("closing", Elapsed());
+                                       PostQuitMessage(3);
+                                   },
+                                   [](const std::wstring &) {}});
+    connection.CreateEventObject();
+    start = GetTickCount64();
+    WaitSeconds(4);
+    Print("returned", Elapsed());
+    MSG message;
+    if (PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+        Print("quit", message.wParam);
+    return 0;
+}
+
+int Contract(const char *typeLibrary)
+{
+    const int size = MultiByteToWideChar(CP_ACP, 0, typeLibrary, -1, nullptr, 0);
+    std::wstring path(size, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, typeLibrary, -1, path.data(), size);
+    return CheckContract(path.c_str());
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -129,10 +162,15 @@ int main(int argc, char **argv)
             return AfterRelease();
         if (argc == 2 && std::strcmp(argv[1], "close-on-closing") == 0)
             return CloseOnClosing();
+        if (argc == 2 && std::strcmp(argv[1], "quit-on-closing") == 0)
+            return QuitOnClosing();
+        if (argc == 3 && std::strcmp(argv[1], "contract") == 0)
+            return Contract(argv[2]);
     } catch (const ComError &error) {
         std::fprintf(stderr, "bindingcheck: %s\n", error.what());
         return 1;
     }
-    std::fprintf(stderr, "usage: bindingcheck wait SECONDS | nested | unpumped | after-release | close-on-closing\n");
+    std::fprintf(stderr, "usage: bindingcheck wait SECONDS | nested | unpumped | after-release | close-on-closing\n"
+                         "                    | quit-on-closing | contract TYPELIB\n");
     return 2;
 }

@@ -1,6 +1,7 @@
 #include "StandInHost.h"
 
 #include "EventDispatchIds.h"
+#include "LineEscaping.h"
 #include "StandInText.h"
 
 #include <olectl.h>
@@ -38,7 +39,7 @@ StandInHost &StandInHost::Instance()
 }
 
 StandInHost::StandInHost()
-    : callSign_(Unescaped(Environment(L"STANDIN_CALL", L"N0CALL-L"))),
+    : callSign_(UnescapeLine(Environment(L"STANDIN_CALL", L"N0CALL-L"))),
       failures_(Split(Environment(L"STANDIN_FAIL"), L',')),
       offersTypeInfo_(Environment(L"STANDIN_TYPEINFO") != L"none"),
       keepsSinks_(Environment(L"STANDIN_KEEP_SINKS") == L"1"),
@@ -53,7 +54,7 @@ StandInHost::StandInHost()
         const std::wstring rest = end + 1;
         const size_t space = rest.find(L' ');
         const std::wstring kind = rest.substr(0, space);
-        const std::wstring text = space == std::wstring::npos ? L"" : Unescaped(rest.substr(space + 1));
+        const std::wstring text = space == std::wstring::npos ? L"" : UnescapeLine(rest.substr(space + 1));
         if (kind == L"closing")
             events_.push_back({static_cast<UINT>(delay), EventDispatchIds::kClosing, false, {}});
         else if (kind == L"other")
@@ -94,7 +95,7 @@ void StandInHost::Record(std::wstring_view line) const
 {
     if (recordPath_.empty())
         return;
-    const std::string utf8 = Utf8(Escaped(line) + L"\n");
+    const std::string utf8 = Utf8(EscapeLine(line) + L"\n");
     HANDLE file = CreateFileW(recordPath_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)

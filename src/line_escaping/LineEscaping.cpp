@@ -1,11 +1,11 @@
 #include "LineEscaping.h"
 
-QString EscapeLine(const QString &text)
+std::u16string EscapeLine(std::u16string_view text)
 {
-    QString line;
+    std::u16string line;
     line.reserve(text.size());
-    for (const QChar c : text) {
-        switch (c.unicode()) {
+    for (const char16_t c : text) {
+        switch (c) {
         case u'\\': line += u"\\\\"; break;
         case u'\r': line += u"\\r"; break;
         case u'\n': line += u"\\n"; break;
@@ -16,17 +16,17 @@ QString EscapeLine(const QString &text)
     return line;
 }
 
-QString UnescapeLine(const QString &line)
+std::u16string UnescapeLine(std::u16string_view line)
 {
-    QString text;
+    std::u16string text;
     text.reserve(line.size());
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        const QChar c = line.at(i);
+    for (size_t i = 0; i < line.size(); ++i) {
+        const char16_t c = line[i];
         if (c != u'\\' || i + 1 == line.size()) {
             text += c;
             continue;
         }
-        switch (line.at(i + 1).unicode()) {
+        switch (line[i + 1]) {
         case u'\\': text += u'\\'; break;
         case u'r': text += u'\r'; break;
         case u'n': text += u'\n'; break;
