@@ -1,0 +1,37 @@
+// The chat log as Windows writes it: in the ANSI code page, which is 1252 (Western European)
+// where these tests run.
+#include <windows.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "core/ChatLog.h"
+
+class tst_ChatLogAnsi : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        if (GetACP() != 1252)
+            QSKIP("The expected bytes are those of code page 1252.");
+    }
+
+    void recordsAreAppendedInTheAnsiCodePage()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("ParloxLog.txt");
+        ChatLog(path).Append(QString::fromUtf8("N0CALL>Grüße aus Köln €\r\n"));
+        // A character the code page lacks becomes a question mark; the record stays whole.
+        ChatLog(path).Append(QString::fromUtf8("XX1ABC>日本 ✓ ok\r\n"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("N0CALL>Gr\xFC\xDF" "e aus K\xF6ln \x80\r\n"
+                                            "XX1ABC>?? ? ok\r\n"));
+    }
+};
+
+QTEST_APPLESS_MAIN(tst_ChatLogAnsi)
+#include "tst_ChatLogAnsi.moc"
