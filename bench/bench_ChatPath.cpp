@@ -155,7 +155,8 @@ bool bench_ChatPath::PrepareAppend(bool capped, int entries)
     m_unbounded->show();
     if (!QTest::qWaitForWindowExposed(m_unbounded.get()))
         return false;
-    QTextCursor(m_unbounded->document()).insertText(TranscriptEntry(kText, QTime(14, 5), true, QLocale()).repeated(entries));
+    QTextCursor(m_unbounded->document())
+        .insertText(TranscriptEntry(kText, QTime(14, 5), true, QLocale()).repeated(entries));
     AppendUnbounded(*m_unbounded, kText);
     QTest::qWait(kPaintMs);
     return true;
@@ -240,15 +241,17 @@ void bench_ChatPath::PrintSummary() const
     for (int entries : {1'000, 10'000, 100'000}) {
         if (!m_samples.contains(QStringLiteral("capped, %1 shown before").arg(entries)))
             continue;
-        const double capped = m_samples.value(QStringLiteral("capped, %1 shown before").arg(entries)).MedianMicroseconds();
-        const double unbounded = m_samples.value(QStringLiteral("unbounded, %1 held").arg(entries)).MedianMicroseconds();
+        const double capped
+            = m_samples.value(QStringLiteral("capped, %1 shown before").arg(entries)).MedianMicroseconds();
+        const double unbounded
+            = m_samples.value(QStringLiteral("unbounded, %1 held").arg(entries)).MedianMicroseconds();
         out << "Transcript append, " << entries << " entries: capped " << capped << ", unbounded " << unbounded
             << ", capped/unbounded " << (unbounded > 0 ? capped / unbounded : 0) << '\n';
     }
 
     if (m_samples.contains(QStringLiteral("log record")))
-        out << "Log record (open, append, close): " << m_samples.value(QStringLiteral("log record")).MedianMicroseconds()
-            << '\n';
+        out << "Log record (open, append, close): "
+            << m_samples.value(QStringLiteral("log record")).MedianMicroseconds() << '\n';
 
     for (int waiting : {1'000, 10'000}) {
         if (!m_samples.contains(QStringLiteral("%1 waiting").arg(waiting)))

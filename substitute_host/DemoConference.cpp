@@ -27,8 +27,8 @@ constexpr std::array kAnswers{
 
 } // namespace
 
-DemoConference::DemoConference(std::chrono::milliseconds chatEvery,
-                               std::chrono::milliseconds answerAfter, QObject *parent)
+DemoConference::DemoConference(std::chrono::milliseconds chatEvery, std::chrono::milliseconds answerAfter,
+                               QObject *parent)
     : QObject(parent), m_answerAfter(answerAfter)
 {
     m_chatTimer.setInterval(chatEvery);

@@ -1,9 +1,6 @@
 #include "EventObject.h"
 
-EventObject::EventObject(bool refusePosts, QObject *parent)
-    : QObject(parent), m_refusePosts(refusePosts)
-{
-}
+EventObject::EventObject(bool refusePosts, QObject *parent) : QObject(parent), m_refusePosts(refusePosts) {}
 
 void EventObject::PostChatLine(const QString &line)
 {

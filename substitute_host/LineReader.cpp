@@ -5,8 +5,7 @@
 
 #include <unistd.h>
 
-LineReader::LineReader(int fd, QObject *parent)
-    : QObject(parent), m_fd(fd), m_notifier(fd, QSocketNotifier::Read)
+LineReader::LineReader(int fd, QObject *parent) : QObject(parent), m_fd(fd), m_notifier(fd, QSocketNotifier::Read)
 {
     connect(&m_notifier, &QSocketNotifier::activated, this, &LineReader::ReadAvailable);
 }

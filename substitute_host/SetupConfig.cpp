@@ -1,9 +1,6 @@
 #include "SetupConfig.h"
 
-SetupConfig::SetupConfig(const QString &stationCall, QObject *parent)
-    : QObject(parent), m_stationCall(stationCall)
-{
-}
+SetupConfig::SetupConfig(const QString &stationCall, QObject *parent) : QObject(parent), m_stationCall(stationCall) {}
 
 QString SetupConfig::ReadStationCall() const
 {

@@ -5,12 +5,8 @@
 
 #include "HostAdaptors.h"
 
-SubstituteHost::SubstituteHost(const QString &stationCall, bool refusePosts, bool offerSysopConfig,
-                               QObject *parent)
-    : QObject(parent),
-      m_eventObject(refusePosts),
-      m_setupConfig(stationCall),
-      m_offerSysopConfig(offerSysopConfig)
+SubstituteHost::SubstituteHost(const QString &stationCall, bool refusePosts, bool offerSysopConfig, QObject *parent)
+    : QObject(parent), m_eventObject(refusePosts), m_setupConfig(stationCall), m_offerSysopConfig(offerSysopConfig)
 {
     new EventObjectAdaptor(&m_eventObject);
     new SetupConfigAdaptor(&m_setupConfig);
@@ -25,8 +21,8 @@ SubstituteHost::Offer SubstituteHost::OfferOn(QDBusConnection bus)
         && (!m_offerSysopConfig || bus.registerObject(QStringLiteral("/SysopConfig"), &m_sysopConfig));
     if (!registered)
         return Offer::Refused;
-    const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply =
-        bus.interface()->registerService(QStringLiteral("org.parlox.Host"));
+    const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply
+        = bus.interface()->registerService(QStringLiteral("org.parlox.Host"));
     if (!reply.isValid())
         return Offer::Refused;
     return reply.value() == QDBusConnectionInterface::ServiceRegistered ? Offer::Made : Offer::NameTaken;

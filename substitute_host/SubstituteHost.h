@@ -14,8 +14,7 @@ class SubstituteHost : public QObject
 public:
     enum class Offer { Made, NameTaken, Refused };
 
-    SubstituteHost(const QString &stationCall, bool refusePosts, bool offerSysopConfig,
-                   QObject *parent = nullptr);
+    SubstituteHost(const QString &stationCall, bool refusePosts, bool offerSysopConfig, QObject *parent = nullptr);
 
     // Puts the objects on the bus first and takes the name last, so that a client that sees the
     // name finds every object in place.

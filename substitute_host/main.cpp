@@ -23,22 +23,22 @@ namespace {
 
 constexpr int kExitNameTaken = 2;
 
-const char kDescription[] =
-    "Stands in for EchoLink on the D-Bus session bus: owns org.parlox.Host and offers\n"
-    "/EventObject, /SetupConfig and /SysopConfig.\n"
-    "\n"
-    "Standard input, one command a line:\n"
-    "  chat TEXT   raise ChatTextReceived(TEXT)\n"
-    "  closing     raise Closing\n"
-    "  flood       with --flood: start raising the numbered texts\n"
-    "  quit        end the program\n"
-    "In TEXT, \\r, \\n, \\t and \\\\ stand for CR, LF, tab and a backslash.\n"
-    "The end of standard input ends nothing.\n"
-    "\n"
-    "Standard output: \"ready\" once the name is owned, then \"posted: TEXT\" for every line a\n"
-    "client posts, escaped the same way, and \"flooded\" once a flood has raised its last text.\n"
-    "\n"
-    "Exit status 2 when another program owns org.parlox.Host already.";
+const char kDescription[]
+    = "Stands in for EchoLink on the D-Bus session bus: owns org.parlox.Host and offers\n"
+      "/EventObject, /SetupConfig and /SysopConfig.\n"
+      "\n"
+      "Standard input, one command a line:\n"
+      "  chat TEXT   raise ChatTextReceived(TEXT)\n"
+      "  closing     raise Closing\n"
+      "  flood       with --flood: start raising the numbered texts\n"
+      "  quit        end the program\n"
+      "In TEXT, \\r, \\n, \\t and \\\\ stand for CR, LF, tab and a backslash.\n"
+      "The end of standard input ends nothing.\n"
+      "\n"
+      "Standard output: \"ready\" once the name is owned, then \"posted: TEXT\" for every line a\n"
+      "client posts, escaped the same way, and \"flooded\" once a flood has raised its last text.\n"
+      "\n"
+      "Exit status 2 when another program owns org.parlox.Host already.";
 
 void PrintLine(const QString &line)
 {
@@ -72,15 +72,17 @@ int main(int argc, char *argv[])
     parser.setApplicationDescription(QString::fromLatin1(kDescription));
     parser.addHelpOption();
     const QCommandLineOption callOption(QStringLiteral("call"),
-        QStringLiteral("The station call sign that ReadStationCall answers."),
-        QStringLiteral("CALLSIGN"), QStringLiteral("N0CALL-L"));
-    const QCommandLineOption demoOption(QStringLiteral("demo"),
+                                        QStringLiteral("The station call sign that ReadStationCall answers."),
+                                        QStringLiteral("CALLSIGN"), QStringLiteral("N0CALL-L"));
+    const QCommandLineOption demoOption(
+        QStringLiteral("demo"),
         QStringLiteral("Play a made-up conference: stations chat every few seconds and answer what is posted."));
     const QCommandLineOption failPostOption(QStringLiteral("fail-post"),
-        QStringLiteral("Refuse every posted line with an error."));
+                                            QStringLiteral("Refuse every posted line with an error."));
     const QCommandLineOption noSysopOption(QStringLiteral("no-sysop"),
-        QStringLiteral("Offer no /SysopConfig object, so that its creation fails."));
-    const QCommandLineOption floodOption(QStringLiteral("flood"),
+                                           QStringLiteral("Offer no /SysopConfig object, so that its creation fails."));
+    const QCommandLineOption floodOption(
+        QStringLiteral("flood"),
         QStringLiteral("With RATE: on the command \"flood\", raise N chat texts, RATE a second. Text number "
                        "SEQ (from 1) reads \"XX9FLD>SEQ SENT\", SENT being its send time in milliseconds "
                        "since the epoch."),
@@ -105,17 +107,16 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    SubstituteHost host(parser.value(callOption), parser.isSet(failPostOption),
-                        !parser.isSet(noSysopOption));
+    SubstituteHost host(parser.value(callOption), parser.isSet(failPostOption), !parser.isSet(noSysopOption));
     switch (host.OfferOn(bus)) {
-    case SubstituteHost::Offer::Made:
-        break;
-    case SubstituteHost::Offer::NameTaken:
-        WarnLine(QStringLiteral("org.parlox.Host is owned by another program already."));
-        return kExitNameTaken;
-    case SubstituteHost::Offer::Refused:
-        WarnLine(QStringLiteral("the session bus refused the host: %1").arg(bus.lastError().message()));
-        return 1;
+        case SubstituteHost::Offer::Made:
+            break;
+        case SubstituteHost::Offer::NameTaken:
+            WarnLine(QStringLiteral("org.parlox.Host is owned by another program already."));
+            return kExitNameTaken;
+        case SubstituteHost::Offer::Refused:
+            WarnLine(QStringLiteral("the session bus refused the host: %1").arg(bus.lastError().message()));
+            return 1;
     }
 
     QObject::connect(&host, &SubstituteHost::LinePosted, [](const QString &line) {
@@ -137,11 +138,20 @@ int main(int argc, char *argv[])
         }
         const HostCommand command = ParseHostCommand(line);
         switch (command.kind) {
-        case HostCommand::Kind::Chat: host.RaiseChat(command.text); break;
-        case HostCommand::Kind::Closing: host.RaiseClosing(); break;
-        case HostCommand::Kind::Quit: app.quit(); break;
-        case HostCommand::Kind::Blank: break;
-        case HostCommand::Kind::Unknown: WarnLine(QStringLiteral("unknown command: %1").arg(line)); break;
+            case HostCommand::Kind::Chat:
+                host.RaiseChat(command.text);
+                break;
+            case HostCommand::Kind::Closing:
+                host.RaiseClosing();
+                break;
+            case HostCommand::Kind::Quit:
+                app.quit();
+                break;
+            case HostCommand::Kind::Blank:
+                break;
+            case HostCommand::Kind::Unknown:
+                WarnLine(QStringLiteral("unknown command: %1").arg(line));
+                break;
         }
     });
 

@@ -51,8 +51,10 @@ int main(int argc, char *argv[])
                                         QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
 
     frmMain window(MainWindowDependencies{host, settings, WaitSeconds, [] { return QDateTime::currentDateTime(); },
-                           OpenWithDefaultProgram, ShowMessage, logPath,
-                           [](QWidget *window) { QApplication::alert(window, 0); }});
+                                          OpenWithDefaultProgram, ShowMessage, logPath,
+                                          [](QWidget *window) {
+                                              QApplication::alert(window, 0);
+                                          }});
     QObject::connect(&window, &frmMain::Unloaded, &app, [] {
         QCoreApplication::exit(0);
 #ifdef Q_OS_WIN
@@ -62,12 +64,12 @@ int main(int argc, char *argv[])
     });
 
     switch (window.Load()) {
-    case frmMain::LoadResult::Failed:
-        return 1;
-    case frmMain::LoadResult::Closed:
-        return 0;
-    case frmMain::LoadResult::Running:
-        break;
+        case frmMain::LoadResult::Failed:
+            return 1;
+        case frmMain::LoadResult::Closed:
+            return 0;
+        case frmMain::LoadResult::Running:
+            break;
     }
     window.show();
     return app.exec();

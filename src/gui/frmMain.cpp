@@ -40,8 +40,7 @@ constexpr int kFirstWaitSeconds = 3;
 constexpr int kHostWaitSeconds = 4;
 
 const QString kTitle = QStringLiteral("Parlox");
-const QString kFailureText =
-    QStringLiteral("Can Not Find EchoLink.\r\nParlox will not work without EchoLink.");
+const QString kFailureText = QStringLiteral("Can Not Find EchoLink.\r\nParlox will not work without EchoLink.");
 
 QFont ControlFont()
 {
@@ -74,8 +73,7 @@ frmMain::frmMain(MainWindowDependencies outside, QWidget *parent)
     : QMainWindow(parent,
                   Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                       | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      m_outside(std::move(outside)),
-      m_log(m_outside.logPath)
+      m_outside(std::move(outside)), m_log(m_outside.logPath)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(kTitle);
@@ -129,8 +127,8 @@ void frmMain::LayOut()
     cmdSend->setDefault(false);
     connect(cmdSend, &QPushButton::clicked, this, &frmMain::cmdSend_Click);
 
-    for (QWidget *control : {static_cast<QWidget *>(tbChatIn), static_cast<QWidget *>(tbChatOut),
-                             static_cast<QWidget *>(cmdSend)})
+    for (QWidget *control :
+         {static_cast<QWidget *>(tbChatIn), static_cast<QWidget *>(tbChatOut), static_cast<QWidget *>(cmdSend)})
         control->setFont(ControlFont());
     setTabOrder(cmdSend, tbChatOut);
     setTabOrder(tbChatOut, tbChatIn);
@@ -511,7 +509,7 @@ void frmMain::cmdSend_Click()
     } catch (const HostError &error) {
         // The line stays in the box, so nothing typed is lost; the user may send it again.
         m_outside.showMessage(QMessageBox::Warning, kTitle,
-                             SendFailureText(error.reason(), error.outcome() == HostError::Outcome::Unknown));
+                              SendFailureText(error.reason(), error.outcome() == HostError::Outcome::Unknown));
         return;
     }
     m_sentLines.Remember(line);

@@ -17,8 +17,7 @@ constexpr QRect kCaptionPlace(840, 1860, 2415, 270);
 
 } // namespace
 
-frmSplash::frmSplash(QWidget *parent)
-    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
+frmSplash::frmSplash(QWidget *parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("frmSplash"));
     const double dpi = screen()->logicalDotsPerInch();

@@ -6,11 +6,21 @@ std::u16string EscapeLine(std::u16string_view text)
     line.reserve(text.size());
     for (const char16_t c : text) {
         switch (c) {
-        case u'\\': line += u"\\\\"; break;
-        case u'\r': line += u"\\r"; break;
-        case u'\n': line += u"\\n"; break;
-        case u'\t': line += u"\\t"; break;
-        default: line += c; break;
+            case u'\\':
+                line += u"\\\\";
+                break;
+            case u'\r':
+                line += u"\\r";
+                break;
+            case u'\n':
+                line += u"\\n";
+                break;
+            case u'\t':
+                line += u"\\t";
+                break;
+            default:
+                line += c;
+                break;
         }
     }
     return line;
@@ -27,11 +37,21 @@ std::u16string UnescapeLine(std::u16string_view line)
             continue;
         }
         switch (line[i + 1]) {
-        case u'\\': text += u'\\'; break;
-        case u'r': text += u'\r'; break;
-        case u'n': text += u'\n'; break;
-        case u't': text += u'\t'; break;
-        default: text += c; continue;
+            case u'\\':
+                text += u'\\';
+                break;
+            case u'r':
+                text += u'\r';
+                break;
+            case u'n':
+                text += u'\n';
+                break;
+            case u't':
+                text += u'\t';
+                break;
+            default:
+                text += c;
+                continue;
         }
         ++i;
     }

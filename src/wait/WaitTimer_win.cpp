@@ -10,8 +10,8 @@ namespace {
 
 // Every kind of window input, as the wait has always watched it: keys, mouse moves and buttons,
 // posted and sent messages, timers, paint and hot keys.
-constexpr DWORD kWakeMask = QS_KEY | QS_MOUSEMOVE | QS_MOUSEBUTTON | QS_POSTMESSAGE | QS_TIMER
-                            | QS_PAINT | QS_SENDMESSAGE | QS_HOTKEY;
+constexpr DWORD kWakeMask
+    = QS_KEY | QS_MOUSEMOVE | QS_MOUSEBUTTON | QS_POSTMESSAGE | QS_TIMER | QS_PAINT | QS_SENDMESSAGE | QS_HOTKEY;
 static_assert(kWakeMask == 0xFF);
 
 // Named after the executable, so that overlapping waits in this process and in other running
@@ -25,11 +25,10 @@ std::string TimerName()
     if (const auto dot = name.find_last_of(L'.'); dot != std::wstring::npos)
         name.erase(dot);
     name += L"Timer";
-    const int size = WideCharToMultiByte(CP_ACP, 0, name.data(), static_cast<int>(name.size()), nullptr, 0,
-                                         nullptr, nullptr);
+    const int size
+        = WideCharToMultiByte(CP_ACP, 0, name.data(), static_cast<int>(name.size()), nullptr, 0, nullptr, nullptr);
     std::string ansi(size, '\0');
-    WideCharToMultiByte(CP_ACP, 0, name.data(), static_cast<int>(name.size()), ansi.data(), size, nullptr,
-                        nullptr);
+    WideCharToMultiByte(CP_ACP, 0, name.data(), static_cast<int>(name.size()), ansi.data(), size, nullptr, nullptr);
     return ansi;
 }
 

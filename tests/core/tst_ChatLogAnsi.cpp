@@ -28,8 +28,10 @@ private slots:
         ChatLog(path).Append(QString::fromUtf8("XX1ABC>日本 ✓ ok\r\n"));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("N0CALL>Gr\xFC\xDF" "e aus K\xF6ln \x80\r\n"
-                                            "XX1ABC>?? ? ok\r\n"));
+        QCOMPARE(file.readAll(),
+                 QByteArray("N0CALL>Gr\xFC\xDF"
+                            "e aus K\xF6ln \x80\r\n"
+                            "XX1ABC>?? ? ok\r\n"));
     }
 };
 

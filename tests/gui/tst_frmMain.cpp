@@ -192,8 +192,9 @@ private slots:
         const QPoint laidOut = Rig().Start().frameGeometry().topLeft();
         frmMain &window = rig->Start();
         QTEST(rig->Marks(), "marks");
-        QCOMPARE(window.frameGeometry().topLeft(), QPoint(place.x() == kLaidOut ? laidOut.x() : place.x(),
-                                                          place.y() == kLaidOut ? laidOut.y() : place.y()));
+        QCOMPARE(
+            window.frameGeometry().topLeft(),
+            QPoint(place.x() == kLaidOut ? laidOut.x() : place.x(), place.y() == kLaidOut ? laidOut.y() : place.y()));
         window.close();
         QVERIFY2(QRegularExpression("^(True|False) (True|False) -?\\d+ -?\\d+$").match(rig->StoredFour()).hasMatch(),
                  qPrintable(rig->StoredFour()));

@@ -35,7 +35,9 @@ int Check(int seconds, const std::wstring &line)
 {
     const ComApartment apartment;
     EchoLinkConnection connection({[] { Print(L"closing"); },
-                                   [](const std::wstring &text) { Print(L"chat: " + EscapeLine(text)); }});
+                                   [](const std::wstring &text) {
+                                       Print(L"chat: " + EscapeLine(text));
+                                   }});
     try {
         connection.CreateEventObject();
         WaitSeconds(kWaitAfterEventObject);

@@ -15,16 +15,16 @@ std::string Utf8(const wchar_t *text, int length)
 std::string SystemDescription(HRESULT result)
 {
     wchar_t *buffer = nullptr;
-    const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM
-                                            | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                        nullptr, static_cast<DWORD>(result), 0,
-                                        reinterpret_cast<wchar_t *>(&buffer), 0, nullptr);
+    const DWORD length
+        = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                         nullptr, static_cast<DWORD>(result), 0, reinterpret_cast<wchar_t *>(&buffer), 0, nullptr);
     if (length == 0)
         return {};
     std::string description = Utf8(buffer, static_cast<int>(length));
     LocalFree(buffer);
-    while (!description.empty() && (description.back() == '\n' || description.back() == '\r'
-                                    || description.back() == ' ' || description.back() == '.'))
+    while (!description.empty()
+           && (description.back() == '\n' || description.back() == '\r' || description.back() == ' '
+               || description.back() == '.'))
         description.pop_back();
     return description;
 }

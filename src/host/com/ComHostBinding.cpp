@@ -5,8 +5,7 @@
 
 namespace {
 
-template<typename Step>
-auto Translated(Step step)
+template <typename Step> auto Translated(Step step)
 {
     try {
         return step();
@@ -18,9 +17,10 @@ auto Translated(Step step)
 } // namespace
 
 ComHostBinding::ComHostBinding(QObject *parent)
-    : HostBinding(parent),
-      m_connection({[this] { emit Closing(); },
-                   [this](const std::wstring &text) { emit ChatTextReceived(QString::fromStdWString(text)); }})
+    : HostBinding(parent), m_connection({[this] { emit Closing(); },
+                                         [this](const std::wstring &text) {
+                                             emit ChatTextReceived(QString::fromStdWString(text));
+                                         }})
 {
 }
 

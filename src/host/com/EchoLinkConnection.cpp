@@ -12,8 +12,7 @@ using Microsoft::WRL::ComPtr;
 namespace {
 
 // The entry of an interface's vtable that holds its own operation at the given place.
-template<typename Operation>
-Operation OwnOperation(IDispatch *object, int place)
+template <typename Operation> Operation OwnOperation(IDispatch *object, int place)
 {
     void **vtable = *reinterpret_cast<void ***>(object);
     return reinterpret_cast<Operation>(vtable[EchoLinkContract::kDispatchEntries + place - 1]);
@@ -25,8 +24,7 @@ using PostTextOperation = HRESULT(STDMETHODCALLTYPE *)(IDispatch *, BSTR);
 ComPtr<IDispatch> CreateObject(REFCLSID classId, REFIID interfaceId, const std::string &name)
 {
     ComPtr<IUnknown> object;
-    ThrowIfFailed(CoCreateInstance(classId, nullptr, CLSCTX_SERVER, IID_PPV_ARGS(&object)),
-                  "creating " + name);
+    ThrowIfFailed(CoCreateInstance(classId, nullptr, CLSCTX_SERVER, IID_PPV_ARGS(&object)), "creating " + name);
     ComPtr<IDispatch> wanted;
     ThrowIfFailed(object->QueryInterface(interfaceId, reinterpret_cast<void **>(wanted.GetAddressOf())),
                   "asking " + name + " for its interface");
@@ -52,8 +50,7 @@ EchoLinkConnection::~EchoLinkConnection()
 void EchoLinkConnection::CreateEventObject()
 {
     ComPtr<IDispatch> eventObject = CreateObject(EchoLinkContract::kEventObjectClass,
-                                                 EchoLinkContract::kEventObjectInterface,
-                                                 "the EchoLink event object");
+                                                 EchoLinkContract::kEventObjectInterface, "the EchoLink event object");
     ComPtr<IConnectionPointContainer> container;
     ThrowIfFailed(eventObject.As(&container), "asking the EchoLink event object for its events");
     ComPtr<IConnectionPoint> connectionPoint;
@@ -63,8 +60,7 @@ void EchoLinkConnection::CreateEventObject()
     ComPtr<EventSink> sink;
     sink.Attach(new EventSink(ReadEventDispids(eventObject.Get()), m_events));
     DWORD cookie = 0;
-    ThrowIfFailed(connectionPoint->Advise(sink.Get(), &cookie),
-                  "subscribing to the EchoLink event object's events");
+    ThrowIfFailed(connectionPoint->Advise(sink.Get(), &cookie), "subscribing to the EchoLink event object's events");
 
     m_eventObject = std::move(eventObject);
     m_connectionPoint = std::move(connectionPoint);
@@ -74,14 +70,14 @@ void EchoLinkConnection::CreateEventObject()
 
 void EchoLinkConnection::CreateSetupConfig()
 {
-    m_setupConfig = CreateNamedObject(EchoLinkContract::kSetupConfigName,
-                                     EchoLinkContract::kSetupConfigInterface, "EchoLink.SetupConfig");
+    m_setupConfig = CreateNamedObject(EchoLinkContract::kSetupConfigName, EchoLinkContract::kSetupConfigInterface,
+                                      "EchoLink.SetupConfig");
 }
 
 void EchoLinkConnection::CreateSysopConfig()
 {
-    m_sysopConfig = CreateNamedObject(EchoLinkContract::kSysopConfigName,
-                                     EchoLinkContract::kSysopConfigInterface, "EchoLink.SysopConfig");
+    m_sysopConfig = CreateNamedObject(EchoLinkContract::kSysopConfigName, EchoLinkContract::kSysopConfigInterface,
+                                      "EchoLink.SysopConfig");
 }
 
 std::wstring EchoLinkConnection::ReadStationCall()

@@ -5,10 +5,7 @@
 
 #include <wrl/client.h>
 
-EventSink::EventSink(EventDispids dispids, const EchoLinkEvents &events)
-    : m_dispids(dispids), m_events(events)
-{
-}
+EventSink::EventSink(EventDispids dispids, const EchoLinkEvents &events) : m_dispids(dispids), m_events(events) {}
 
 HRESULT STDMETHODCALLTYPE EventSink::QueryInterface(REFIID iid, void **object)
 {
@@ -56,8 +53,8 @@ HRESULT STDMETHODCALLTYPE EventSink::GetIDsOfNames(REFIID, LPOLESTR *, UINT, LCI
     return E_NOTIMPL;
 }
 
-HRESULT STDMETHODCALLTYPE EventSink::Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS *params,
-                                            VARIANT *, EXCEPINFO *, UINT *)
+HRESULT STDMETHODCALLTYPE EventSink::Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS *params, VARIANT *,
+                                            EXCEPINFO *, UINT *)
 {
     if (!m_attached)
         return S_OK;

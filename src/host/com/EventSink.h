@@ -23,9 +23,8 @@ public:
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo **info) override;
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR *names, UINT count, LCID locale,
                                             DISPID *dispids) override;
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID dispid, REFIID iid, LCID locale, WORD flags,
-                                     DISPPARAMS *params, VARIANT *result, EXCEPINFO *exception,
-                                     UINT *argumentError) override;
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID dispid, REFIID iid, LCID locale, WORD flags, DISPPARAMS *params,
+                                     VARIANT *result, EXCEPINFO *exception, UINT *argumentError) override;
 
 private:
     virtual ~EventSink() = default;

@@ -34,8 +34,7 @@ DBusHostBinding::DBusHostBinding(const QDBusConnection &bus, QObject *parent)
 {
 }
 
-DBusHostBinding::DBusHostBinding(const QDBusConnection &bus, std::chrono::milliseconds callTimeout,
-                                 QObject *parent)
+DBusHostBinding::DBusHostBinding(const QDBusConnection &bus, std::chrono::milliseconds callTimeout, QObject *parent)
     : HostBinding(parent), m_bus(bus), m_callTimeout(callTimeout)
 {
 }
@@ -47,8 +46,7 @@ void DBusHostBinding::CreateEventObject()
     // Subscribe before looking at the object: the bus takes the subscription before it passes the
     // introspection call on, so no event the host raises after that answer can be missed.
     connect(eventObject, &OrgParloxHostEventObjectInterface::Closing, this, &HostBinding::Closing);
-    connect(eventObject, &OrgParloxHostEventObjectInterface::ChatTextReceived, this,
-            &HostBinding::ChatTextReceived);
+    connect(eventObject, &OrgParloxHostEventObjectInterface::ChatTextReceived, this, &HostBinding::ChatTextReceived);
     m_eventObject = eventObject;
     try {
         RequireOwnInterface(*eventObject);
@@ -102,8 +100,7 @@ void DBusHostBinding::Release() noexcept
     Drop(m_sysopConfig);
 }
 
-template <class Proxy>
-void DBusHostBinding::Create(Proxy *&held, const QString &path)
+template <class Proxy> void DBusHostBinding::Create(Proxy *&held, const QString &path)
 {
     Drop(held);
     auto *object = NewProxy<Proxy>(path);
@@ -116,16 +113,14 @@ void DBusHostBinding::Create(Proxy *&held, const QString &path)
     held = object;
 }
 
-template <class Proxy>
-Proxy *DBusHostBinding::NewProxy(const QString &path)
+template <class Proxy> Proxy *DBusHostBinding::NewProxy(const QString &path)
 {
     auto *proxy = new Proxy(HostOwner(), path, m_bus, this);
     proxy->setTimeout(static_cast<int>(m_callTimeout.count()));
     return proxy;
 }
 
-template <class Proxy>
-void DBusHostBinding::Drop(Proxy *&proxy) noexcept
+template <class Proxy> void DBusHostBinding::Drop(Proxy *&proxy) noexcept
 {
     if (!proxy)
         return;
@@ -141,8 +136,9 @@ QString DBusHostBinding::HostOwner() const
 {
     if (!m_bus.isConnected()) {
         const QString detail = m_bus.lastError().message();
-        throw HostError(detail.isEmpty() ? QStringLiteral("There is no session bus to find the host on.")
-                                         : QStringLiteral("There is no session bus to find the host on: %1").arg(detail));
+        throw HostError(detail.isEmpty()
+                            ? QStringLiteral("There is no session bus to find the host on.")
+                            : QStringLiteral("There is no session bus to find the host on: %1").arg(detail));
     }
     QDBusMessage call = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
@@ -160,16 +156,16 @@ QString DBusHostBinding::HostOwner() const
 
 void DBusHostBinding::RequireOwnInterface(const QDBusAbstractInterface &object) const
 {
-    const QDBusMessage call = QDBusMessage::createMethodCall(
-        object.service(), object.path(), QStringLiteral("org.freedesktop.DBus.Introspectable"),
-        QStringLiteral("Introspect"));
+    const QDBusMessage call = QDBusMessage::createMethodCall(object.service(), object.path(),
+                                                             QStringLiteral("org.freedesktop.DBus.Introspectable"),
+                                                             QStringLiteral("Introspect"));
     const QDBusMessage reply = m_bus.call(call, QDBus::Block, static_cast<int>(m_callTimeout.count()));
     if (reply.type() == QDBusMessage::ErrorMessage)
         throw HostError(QStringLiteral("The host's object %1 cannot be reached: %2")
                             .arg(object.path(), Describe(QDBusError(reply))));
     if (!NodeOffersInterface(reply.arguments().value(0).toString(), object.interface()))
-        throw HostError(QStringLiteral("The host has no object %1 offering %2.")
-                            .arg(object.path(), object.interface()));
+        throw HostError(
+            QStringLiteral("The host has no object %1 offering %2.").arg(object.path(), object.interface()));
 }
 
 QString DBusHostBinding::Describe(const QDBusError &error) const
@@ -177,11 +173,11 @@ QString DBusHostBinding::Describe(const QDBusError &error) const
     if (IsTimeout(error))
         return QStringLiteral("The host did not answer within %1.").arg(DescribeTimeout(m_callTimeout));
     switch (error.type()) {
-    case QDBusError::ServiceUnknown:
-        return QStringLiteral("The host has left the session bus.");
-    case QDBusError::Disconnected:
-        return QStringLiteral("The connection to the session bus is lost.");
-    default:
-        return error.message().isEmpty() ? error.name() : error.message();
+        case QDBusError::ServiceUnknown:
+            return QStringLiteral("The host has left the session bus.");
+        case QDBusError::Disconnected:
+            return QStringLiteral("The connection to the session bus is lost.");
+        default:
+            return error.message().isEmpty() ? error.name() : error.message();
     }
 }

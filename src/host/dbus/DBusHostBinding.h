@@ -29,8 +29,7 @@ public:
     static constexpr std::chrono::milliseconds kDefaultCallTimeout{3000};
 
     explicit DBusHostBinding(const QDBusConnection &bus, QObject *parent = nullptr);
-    DBusHostBinding(const QDBusConnection &bus, std::chrono::milliseconds callTimeout,
-                    QObject *parent = nullptr);
+    DBusHostBinding(const QDBusConnection &bus, std::chrono::milliseconds callTimeout, QObject *parent = nullptr);
 
     void CreateEventObject() override;
     void CreateSetupConfig() override;
@@ -42,12 +41,9 @@ public:
     void Release() noexcept override;
 
 private:
-    template <class Proxy>
-    void Create(Proxy *&held, const QString &path);
-    template <class Proxy>
-    Proxy *NewProxy(const QString &path);
-    template <class Proxy>
-    void Drop(Proxy *&proxy) noexcept;
+    template <class Proxy> void Create(Proxy *&held, const QString &path);
+    template <class Proxy> Proxy *NewProxy(const QString &path);
+    template <class Proxy> void Drop(Proxy *&proxy) noexcept;
 
     QString HostOwner() const;
     void RequireOwnInterface(const QDBusAbstractInterface &object) const;

@@ -97,7 +97,7 @@ bool ReadsText(const FUNCDESC &function)
         return false;
     const ELEMDESC &result = function.lprgelemdescParam[0];
     return (result.paramdesc.wParamFlags & PARAMFLAG_FRETVAL) && result.tdesc.vt == VT_PTR
-           && result.tdesc.lptdesc->vt == VT_BSTR;
+        && result.tdesc.lptdesc->vt == VT_BSTR;
 }
 
 } // namespace

@@ -78,7 +78,10 @@ int Nested()
 
 EchoLinkEvents CountingEvents()
 {
-    return {[] { ++events; }, [](const std::wstring &) { ++events; }};
+    return {[] { ++events; },
+            [](const std::wstring &) {
+                ++events;
+            }};
 }
 
 int Unpumped()
@@ -111,7 +114,8 @@ int CloseOnClosing()
                                        std::puts("closing");
                                        connection.Release();
                                    },
-                                   [](const std::wstring &) {}});
+                                   [](const std::wstring &) {
+                                   }});
     connection.CreateEventObject();
     connection.CreateSetupConfig();
     connection.CreateSysopConfig();
@@ -128,7 +132,8 @@ int QuitOnClosing()
                                        Print("closing", Elapsed());
                                        PostQuitMessage(3);
                                    },
-                                   [](const std::wstring &) {}});
+                                   [](const std::wstring &) {
+                                   }});
     connection.CreateEventObject();
     start = GetTickCount64();
     WaitSeconds(4);
@@ -170,7 +175,8 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "bindingcheck: %s\n", error.what());
         return 1;
     }
-    std::fprintf(stderr, "usage: bindingcheck wait SECONDS | nested | unpumped | after-release | close-on-closing\n"
-                         "                    | quit-on-closing | contract TYPELIB\n");
+    std::fprintf(stderr,
+                 "usage: bindingcheck wait SECONDS | nested | unpumped | after-release | close-on-closing\n"
+                 "                    | quit-on-closing | contract TYPELIB\n");
     return 2;
 }

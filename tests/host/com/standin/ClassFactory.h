@@ -5,8 +5,7 @@
 #include <unknwn.h>
 
 // Makes objects of one class, or refuses to when the test says that class's creation fails.
-template<typename Object>
-class ClassFactory : public IClassFactory
+template <typename Object> class ClassFactory : public IClassFactory
 {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **object) override

@@ -7,8 +7,7 @@
 
 // The common part of the stand-in's three objects: reference counting (each object holds the
 // stand-in running), and IDispatch through the stand-in's type library.
-template<typename Interface, const IID &kInterfaceId>
-class DispatchObject : public Interface
+template <typename Interface, const IID &kInterfaceId> class DispatchObject : public Interface
 {
 public:
     DispatchObject() { StandInHost::Instance().Hold(); }

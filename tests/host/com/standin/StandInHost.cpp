@@ -43,8 +43,7 @@ StandInHost::StandInHost()
       m_failures(Split(Environment(L"STANDIN_FAIL"), L',')),
       m_offersTypeInfo(Environment(L"STANDIN_TYPEINFO") != L"none"),
       m_keepsSinks(Environment(L"STANDIN_KEEP_SINKS") == L"1"),
-      m_closesOnPost(Environment(L"STANDIN_CLOSE_ON_POST") == L"1"),
-      m_recordPath(Environment(L"STANDIN_RECORD"))
+      m_closesOnPost(Environment(L"STANDIN_CLOSE_ON_POST") == L"1"), m_recordPath(Environment(L"STANDIN_RECORD"))
 {
     for (const std::wstring &line : Split(Environment(L"STANDIN_EVENTS"), L'\n')) {
         wchar_t *end = nullptr;
@@ -60,7 +59,8 @@ StandInHost::StandInHost()
         else if (kind == L"other")
             m_events.push_back({static_cast<UINT>(delay), EventDispatchIds::kStationConnected, true, text});
         else if (kind.rfind(L"chat", 0) == 0) {
-            const unsigned long count = kind.size() > 5 && kind[4] == L'*' ? std::wcstoul(kind.c_str() + 5, nullptr, 10) : 1;
+            const unsigned long count
+                = kind.size() > 5 && kind[4] == L'*' ? std::wcstoul(kind.c_str() + 5, nullptr, 10) : 1;
             std::wstring repeated;
             for (unsigned long i = 0; i < count; ++i)
                 repeated += text;

@@ -19,7 +19,9 @@ int Serve()
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
         return 1;
     StandInHost &host = StandInHost::Instance();
-    host.end = [] { PostQuitMessage(0); };
+    host.end = [] {
+        PostQuitMessage(0);
+    };
 
     size_t count = 0;
     const StandInClass *classes = StandInClasses(&count);
