@@ -1,182 +1,98 @@
 // bindingcheck: drives the EchoLink binding and the wait under Wine, for what hostcheck cannot show.
-//   wait SECONDS      prints "started MS", waits, then prints "elapsed MS" and "ended MS" (wall clock
-//                     in milliseconds, to compare processes)
-//   nested            waits 3 s; one second in, a timer handler waits 1 s; prints when each ended
-//   unpumped          subscribes, sleeps 1.5 s without dispatching messages, then waits 1 s; prints
-//                     the number of events seen before and after
-//   after-release     subscribes, lets go at once, then waits 2 s; prints the number of events seen
-//   close-on-closing  attaches, lets go when Closing arrives, and posts a line; prints "closing"
-//                     and "posted" as they happen
-//   quit-on-closing   subscribes with a Closing handler that asks the program to quit (exit code
-//                     3), then waits 4 s; prints when Closing came and when the wait returned, and
-//                     "quit CODE" if the quit request is still there for the outer message loop
-//   contract TYPELIB  looks up the binding's identifiers and places in a compiled type library
+//   waits        waits 3 s while a timer handler, one second in, waits 1 s; then waits 6 s while a
+//                copy of itself, started just before, waits 1 s ("wait 1"). It says whether each
+//                wait ended with the other one.
+//   events LINE  subscribes, keeps away from its messages for 1.5 s, then waits 1 s; posts LINE
+//                and waits 6 s; takes the quit request and waits 2 s. It prints the events as they
+//                come and each step when it is done. On Closing it lets go of the host and asks
+//                the program to quit (exit code 3), as Parlox's unload step does.
 
 #include "ComApartment.h"
-#include "ComError.h"
-#include "ContractCheck.h"
 #include "EchoLinkConnection.h"
 #include "wait/WaitTimer.h"
 
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
+#include <process.h>
 #include <string>
 
 namespace {
 
-ULONGLONG start;
-ULONGLONG innerEnded;
-int events;
-
-void Print(const char *label, unsigned long long value)
+ULONGLONG Wait(int seconds)
 {
-    std::printf("%s %llu\n", label, value);
-    std::fflush(stdout);
-}
-
-ULONGLONG Elapsed()
-{
+    const ULONGLONG start = GetTickCount64();
+    WaitSeconds(seconds);
     return GetTickCount64() - start;
 }
 
-ULONGLONG WallClockMs()
+void Within(const char *what, ULONGLONG elapsed, ULONGLONG low, ULONGLONG high)
 {
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    return ((static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime) / 10000;
-}
-
-int Wait(int seconds)
-{
-    Print("started", WallClockMs());
-    start = GetTickCount64();
-    WaitSeconds(seconds);
-    Print("elapsed", Elapsed());
-    Print("ended", WallClockMs());
-    return 0;
+    std::printf(elapsed >= low && elapsed <= high ? "%s\n" : "NOT: %s (%llu ms)\n", what, elapsed);
 }
 
 void CALLBACK InnerWait(HWND, UINT, UINT_PTR timer, DWORD)
 {
     KillTimer(nullptr, timer);
     WaitSeconds(1);
-    innerEnded = Elapsed();
 }
 
-int Nested()
+// Waits that overlap, in this program or in another running copy of it, share one timer: the
+// last one armed ends them all.
+void Waits()
 {
-    start = GetTickCount64();
     SetTimer(nullptr, 0, 1000, &InnerWait);
-    WaitSeconds(3);
-    Print("inner", innerEnded);
-    Print("outer", Elapsed());
-    return 0;
+    Within("a wait ended with one started inside it", Wait(3), 2000, 2700);
+    wchar_t program[MAX_PATH];
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    _wspawnl(_P_NOWAIT, program, L"bindingcheck", L"wait", L"1", nullptr);
+    // However long the copy takes to start, its wait ends well before six seconds.
+    Within("a wait ended with the one in another copy", Wait(6), 1000, 5000);
 }
 
-EchoLinkEvents CountingEvents()
+void Events(const std::wstring &line)
 {
-    return {[] { ++events; },
-            [](const std::wstring &) {
-                ++events;
-            }};
-}
-
-int Unpumped()
-{
-    const ComApartment apartment;
-    EchoLinkConnection connection(CountingEvents());
-    connection.CreateEventObject();
-    Sleep(1500);
-    Print("before", events);
-    WaitSeconds(1);
-    Print("after", events);
-    return 0;
-}
-
-int AfterRelease()
-{
-    const ComApartment apartment;
-    EchoLinkConnection connection(CountingEvents());
-    connection.CreateEventObject();
-    connection.Release();
-    WaitSeconds(2);
-    Print("events", events);
-    return 0;
-}
-
-int CloseOnClosing()
-{
-    const ComApartment apartment;
-    EchoLinkConnection connection({[&connection] {
+    ULONGLONG closing = 0;
+    EchoLinkConnection connection({[&] {
                                        std::puts("closing");
+                                       closing = GetTickCount64();
                                        connection.Release();
-                                   },
-                                   [](const std::wstring &) {
-                                   }});
-    connection.CreateEventObject();
-    connection.CreateSetupConfig();
-    connection.CreateSysopConfig();
-    connection.PostChatLine(L"73");
-    std::puts("posted");
-    return 0;
-}
-
-// As Parlox's unload step does when EchoLink closes during the start-up wait.
-int QuitOnClosing()
-{
-    const ComApartment apartment;
-    EchoLinkConnection connection({[] {
-                                       Print("closing", Elapsed());
                                        PostQuitMessage(3);
                                    },
-                                   [](const std::wstring &) {
+                                   [](const std::wstring &text) {
+                                       std::printf("chat: %ls\n", text.c_str());
                                    }});
     connection.CreateEventObject();
-    start = GetTickCount64();
-    WaitSeconds(4);
-    Print("returned", Elapsed());
+    // A test that nothing happens: longer than the first events take to fall due.
+    Sleep(1500);
+    std::puts("slept");
+    WaitSeconds(1);
+    connection.CreateSetupConfig();
+    connection.CreateSysopConfig();
+    connection.PostChatLine(line);
+    std::puts("posted");
+    WaitSeconds(6);
+    Within("the wait ended at once after Closing", GetTickCount64() - closing, 0, 500);
     MSG message;
     if (PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
-        Print("quit", message.wParam);
-    return 0;
-}
-
-int Contract(const char *typeLibrary)
-{
-    const int size = MultiByteToWideChar(CP_ACP, 0, typeLibrary, -1, nullptr, 0);
-    std::wstring path(size, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, typeLibrary, -1, path.data(), size);
-    return CheckContract(path.c_str());
+        std::printf("quit %d\n", static_cast<int>(message.wParam));
+    WaitSeconds(2);
+    std::puts("done");
 }
 
 } // namespace
 
-int main(int argc, char **argv)
+int wmain(int argc, wchar_t **argv)
 {
-    try {
-        if (argc == 3 && std::strcmp(argv[1], "wait") == 0)
-            return Wait(std::atoi(argv[2]));
-        if (argc == 2 && std::strcmp(argv[1], "nested") == 0)
-            return Nested();
-        if (argc == 2 && std::strcmp(argv[1], "unpumped") == 0)
-            return Unpumped();
-        if (argc == 2 && std::strcmp(argv[1], "after-release") == 0)
-            return AfterRelease();
-        if (argc == 2 && std::strcmp(argv[1], "close-on-closing") == 0)
-            return CloseOnClosing();
-        if (argc == 2 && std::strcmp(argv[1], "quit-on-closing") == 0)
-            return QuitOnClosing();
-        if (argc == 3 && std::strcmp(argv[1], "contract") == 0)
-            return Contract(argv[2]);
-    } catch (const ComError &error) {
-        std::fprintf(stderr, "bindingcheck: %s\n", error.what());
-        return 1;
-    }
-    std::fprintf(stderr,
-                 "usage: bindingcheck wait SECONDS | nested | unpumped | after-release | close-on-closing\n"
-                 "                    | quit-on-closing | contract TYPELIB\n");
-    return 2;
+    const ComApartment apartment;
+    const std::wstring command = argc > 1 ? argv[1] : L"";
+    if (command == L"wait" && argc == 3)
+        Wait(std::stoi(argv[2]));
+    else if (command == L"waits")
+        Waits();
+    else if (command == L"events" && argc == 3)
+        Events(argv[2]);
+    else
+        return 2;
+    return 0;
 }
