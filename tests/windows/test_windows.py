@@ -1,0 +1,164 @@
+"""Parlox for Windows as an operator lives it: the real 32-bit parlox.exe under Wine, installed by
+its installer, unpacked from its zip or copied from the program folder, against the stand-in
+EchoLink of tests/host/com (a 32-bit local server that COM starts with Parlox's environment, so
+the events it plays and the record it keeps are those of the run). Everything is looked at from
+outside: the windows through the X server, the stand-in's record, the log, the registry (through
+the 32-bit reg.exe, which sees it as Parlox does) and the exit status. What Parlox does inside
+its window is proved by its widget tests, which also run under Wine.
+
+The test runs in a mount namespace of its own (unshare, see CMakeLists.txt), where a read-only
+bind mount stands for a program folder a user cannot write. Wine's server opens the files for
+its programs, so each case starts a wineserver of its own in there, which also ends whatever an
+earlier case left running.
+"""
+
+
+import os, re, shutil, subprocess, tempfile, time, unittest
+from pathlib import Path
+
+OUT = Path(os.environ["PARLOX_BUILD_DIR"], "windows")
+PROGRAM = OUT / "Parlox"
+LOCAL = Path(os.environ["WINEPREFIX"], "drive_c", "users", os.environ.get("USER", "root"), "AppData", "Local")
+INSTALLED = LOCAL / "Programs" / "Parlox"
+LINK = LOCAL.parent / "Roaming" / "Microsoft" / "Windows" / "Start Menu" / "Programs" / "Parlox.lnk"
+SETTINGS = r"HKCU\Software\VB and VBA Program Settings\Parlox\Settings"
+UNINSTALL = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Parlox"
+CAPTION = r"^Parlox ~ N0CALL ~ v 1\.0\.0$"
+SENT, RECEIVED = "Grüße aus Köln, 73 €", "XX1ABC>Schöne Grüße € 日本"
+QUIET = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def logged(path, *texts):
+    """Whether the log holds just these records: "dd-MMM-yy hh:mm " and the text, in the ANSI code
+    page (1252 here, with "?" for what it lacks)."""
+    stamp = rb"\d\d-(Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec)-\d\d \d\d:\d\d "
+    records = (stamp + re.escape(text.encode("cp1252", "replace")) + b"\r\n" for text in texts)
+    return re.fullmatch(b"".join(records), read(path))
+
+
+def run(*command):
+    return subprocess.run(command, capture_output=True, text=True, stdin=subprocess.DEVNULL, timeout=60)
+
+
+def registry(*arguments):
+    return run("wine", r"C:\windows\syswow64\reg.exe", *arguments)
+
+
+def stored():
+    return dict(re.findall(r"^ +(\w+) +REG_SZ +(.*)$", registry("query", SETTINGS).stdout, re.M))
+
+
+def read(path):
+    return path.read_bytes() if path.exists() else b""
+
+
+def files(folder):
+    return sorted(str(path.relative_to(folder)) for path in folder.rglob("*") if path.is_file())
+
+
+def windows(name):
+    """The viewable windows of that name (a regular expression), the one in front last."""
+    return run("xdotool", "search", "--onlyvisible", "--name", name).stdout.split()
+
+
+class Windows(unittest.TestCase):
+    def setUp(self):
+        for command in (["wineserver", "-k"], ["wineserver", "-p"], ["wine64", "cmd", "/c", "exit"]):
+            subprocess.run(command, timeout=120, **QUIET)
+        self.addCleanup(subprocess.run, ["wineserver", "-k"], timeout=60)
+        run("wine", Path(os.environ["PARLOX_BUILD_DIR"], "win32", "bin", "standin-server.exe"), "/RegServer")
+        registry("delete", SETTINGS, "/f")
+        registry("add", SETTINGS, "/v", "LogFile", "/d", "True", "/f")
+
+    def until(self, condition, seconds, what):
+        deadline = time.monotonic() + seconds
+        while not (result := condition()) and time.monotonic() < deadline:
+            time.sleep(0.1)
+        return result or self.fail(f"waited {seconds} s in vain for {what}")
+
+    def start(self, folder, *events):
+        """Parlox from that folder, finding only the DLLs in it (not those of the session's WINEPATH)."""
+        self.record = Path(tempfile.mkdtemp(), "record")
+        environment = dict(os.environ, STANDIN_CALL="N0CALL-L", STANDIN_EVENTS="\n".join(events), WINEPATH="",
+                           STANDIN_RECORD="Z:" + str(self.record).replace("/", "\\"), QT_PLUGIN_PATH="")
+        self.parlox = subprocess.Popen(["wine", folder / "parlox.exe"], env=environment, **QUIET)
+        self.addCleanup(self.parlox.kill)
+
+    def recorded(self, line):
+        self.until(lambda: line in read(self.record).decode().splitlines(), 15, f"{line!r} in the record")
+        return time.monotonic()
+
+    def test_installed_then_portable_then_uninstalled(self):
+        shutil.rmtree(INSTALLED, ignore_errors=True)
+        self.assertEqual(run("wine", OUT / "Parlox-1.0.0-setup.exe", "/S").returncode, 0)
+        self.assertEqual(files(INSTALLED), sorted(files(PROGRAM) + ["Uninstall.exe"]))
+        self.assertTrue(LINK.exists())
+        self.assertIn("Parlox", registry("query", UNINSTALL, "/v", "DisplayName").stdout)
+
+        # The stored choices are applied; a text that comes during the start-up wait waits for
+        # the window; a typed line goes to EchoLink; both are logged beside the program. Wine
+        # gives the keyboard to the window it makes active.
+        self.start(INSTALLED, "1000 chat " + RECEIVED)
+        main = self.until(lambda: windows(CAPTION), 25, "the main window")[0]
+        self.until(lambda: read(INSTALLED / "ParloxLog.txt"), 5, "the received text in the log")
+        run("xdotool", "type", "--delay", "30", SENT)
+        run("xdotool", "key", "Return")
+        self.recorded("posted: " + SENT)
+        self.until(lambda: logged(INSTALLED / "ParloxLog.txt", RECEIVED, "N0CALL>" + SENT), 5, "both records")
+
+        in_place = f"_?=Z:{INSTALLED}".replace("/", "\\")
+        self.assertEqual(run("wine", INSTALLED / "Uninstall.exe", "/S", in_place).returncode, 2)
+        run("xdotool", "windowmove", "--sync", main, "300", "200")
+        run("xdotool", "key", "alt+F4")
+        self.assertEqual(self.parlox.wait(10), 0)
+        choices = stored()
+        self.assertEqual(sorted(choices), ["DoubleSpace", "LogFile", "ScrnLeft", "ScrnTop"])
+        self.assertEqual(choices["LogFile"], "True")
+
+        # The zip in a folder the user cannot write: the log goes to the user's data folder.
+        folder = OUT.parent / "wine" / "Prögramme mit Lücken" / "Parlox"
+        shutil.rmtree(folder.parent, ignore_errors=True)
+        run("unzip", "-q", OUT / "Parlox-1.0.0-portable.zip", "-d", folder.parent)
+        run("mount", "--bind", folder, folder)
+        self.assertEqual(run("mount", "-o", "remount,bind,ro", folder).returncode, 0)
+        shutil.rmtree(LOCAL / "Parlox", ignore_errors=True)
+        self.start(folder, "5000 chat " + RECEIVED, "8000 closing")
+        main = self.until(lambda: windows(CAPTION), 25, "the main window")[0]
+        self.assertIn("\nX=300\nY=200\n", run("xdotool", "getwindowgeometry", "--shell", main).stdout)
+        self.assertEqual(self.parlox.wait(15), 0)
+        self.assertTrue(logged(LOCAL / "Parlox" / "ParloxLog.txt", RECEIVED))
+        self.assertEqual((files(folder), stored()), (files(PROGRAM), choices))
+
+        self.assertEqual(run("wine", INSTALLED / "Uninstall.exe", "/S").returncode, 0)
+        # The uninstaller runs on from a copy of itself.
+        self.until(lambda: files(INSTALLED) == ["ParloxLog.txt"], 20, "the uninstall")
+        self.assertFalse(LINK.exists())
+        self.assertNotEqual(registry("query", UNINSTALL).returncode, 0)
+        self.assertEqual(stored(), choices)
+
+    def test_echolink_closing_during_the_start_up_wait(self):
+        self.start(PROGRAM, "1000 closing")
+        subscribed = self.recorded("subscribed")
+        # Parlox lets go of EchoLink at once (the record is polled, so late by up to 0.1 s);
+        # the process itself then takes Wine about two seconds to end.
+        self.assertLess(self.recorded("released EventObject") - subscribed, 1.0 + 0.5 + 0.1)
+        self.assertEqual(self.parlox.wait(5), 0)
+        self.assertEqual((read(PROGRAM / "ParloxLog.txt"), stored()), (b"", {"LogFile": "True"}))
+
+    def test_without_echolink(self):
+        registry("delete", r"HKLM\Software\Classes\CLSID\{D1FB3C9A-BB2D-446A-A74A-E771F134ED56}", "/f")
+        self.start(PROGRAM)
+        self.until(lambda: windows("^Parlox$")[1:], 20, "the box in front of the splash")
+        # Wine gives the keyboard to the window it makes active, here the box; a Windows message
+        # box copies its title, text and button with Ctrl+C.
+        run("xdotool", "key", "ctrl+c")
+        copied = self.until(lambda: run("xclip", "-o", "-selection", "clipboard").stdout, 5, "the copied box")
+        self.assertIn("\nParlox\n---------------------------\nCan Not Find EchoLink.\nParlox will not work without "
+                      "EchoLink.\n", copied.replace("\r\n", "\n"))
+        run("xdotool", "key", "Return")
+        self.assertEqual(self.parlox.wait(10), 1)
+        self.assertEqual((read(PROGRAM / "ParloxLog.txt"), stored()), (b"", {"LogFile": "True"}))
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
