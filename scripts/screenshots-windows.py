@@ -1,42 +1,85 @@
 """The README's two pictures of the Windows program, under Wine: the splash and the main window
-with some chat, taken by scripts/screenshots windows inside the Windows test session."""
+with some chat, taken by scripts/screenshots windows inside the Windows test session. Parlox runs
+from a copy of the program folder against the 32-bit stand-in EchoLink, which plays the stations'
+lines and records the line Parlox sends."""
 
 import os
+import shutil
 import subprocess
-import sys
 import tempfile
 import time
+from pathlib import Path
 
-sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "windows"))
-from wine_rig import (MainWindow, Parlox, copy_program, forget_settings, register_standin,  # noqa: E402
-                      viewable_windows, wait_until)
-
+BUILD = Path(os.environ["PARLOX_BUILD_DIR"])
+SETTINGS = r"HKCU\Software\VB and VBA Program Settings\Parlox\Settings"
 CHAT = ["XX1ABC>Good evening from the Dolomites, 73", "XX2DEF>Grüße aus Köln! Signal is 5 by 9 here",
         "XX1ABC>N0CALL, how is the weather over there?"]
+MINE = "Evening all, N0CALL listening on Windows."
+QUIET = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def run(*command):
+    return subprocess.run(command, capture_output=True, text=True, stdin=subprocess.DEVNULL, timeout=60).stdout
+
+
+def until(condition, seconds, what):
+    deadline = time.monotonic() + seconds
+    while not (result := condition()):
+        if time.monotonic() > deadline:
+            raise SystemExit(f"waited {seconds} s in vain for {what}")
+        time.sleep(0.1)
+    return result
+
+
+def windows(name):
+    return run("xdotool", "search", "--onlyvisible", "--name", name).split()
+
+
+def width(window):
+    return int(run("xdotool", "getwindowgeometry", "--shell", window).split("WIDTH=")[1].split()[0])
+
+
+def lines(path):
+    return path.read_bytes().count(b"\n") if path.exists() else 0
 
 
 def snap(window, path):
-    subprocess.run(["import", "-window", window.id, path], check=True)
+    """Saves the window once it has stopped changing: two looks a moment apart give the same pixels."""
+    look = lambda: subprocess.run(["import", "-window", window, "ppm:-"], capture_output=True, check=True).stdout
+    before = look()
+    for _ in range(50):
+        time.sleep(0.2)
+        if (after := look()) == before:
+            subprocess.run(["convert", "ppm:-", path], input=after, check=True)
+            return
+        before = after
+    raise SystemExit("the window did not settle for its picture")
 
 
-register_standin()
-forget_settings()
-folder = copy_program(os.path.join(tempfile.mkdtemp(prefix="shots-"), "Parlox"))
+run("wine", BUILD / "win32" / "bin" / "standin-server.exe", "/RegServer")
+# Logging on, so that the script can tell when the chat has arrived; the pictures do not show it.
+run("wine", r"C:\windows\syswow64\reg.exe", "delete", SETTINGS, "/f")
+run("wine", r"C:\windows\syswow64\reg.exe", "add", SETTINGS, "/v", "LogFile", "/d", "True", "/f")
+work = Path(tempfile.mkdtemp(prefix="shots-"))
+folder = Path(shutil.copytree(BUILD / "windows" / "Parlox", work / "Parlox"))
+log, record = folder / "ParloxLog.txt", work / "record"
 events = [f"{5000 + 700 * i} chat {text}" for i, text in enumerate(CHAT)]
-parlox = Parlox(folder, events)
+environment = dict(os.environ, STANDIN_CALL="N0CALL-L", STANDIN_EVENTS="\n".join(events),
+                   STANDIN_RECORD="Z:" + str(record).replace("/", "\\"))
+parlox = subprocess.Popen(["wine", folder / "parlox.exe"], env=environment, **QUIET)
 try:
-    splash = wait_until(lambda: [w for w in viewable_windows("Parlox") if w.info()["width"] < 400], 20,
-                        what="the splash")[0]
-    wait_until(lambda: parlox.record(), 10, what="Parlox to attach")
+    splash = until(lambda: [w for w in windows("^Parlox$") if width(w) < 400], 20, "the splash")[0]
     snap(splash, "docs/images/windows-splash.png")
-    main = MainWindow(parlox)
-    # Let the stations' lines arrive (the last one 6.4 s after Parlox attached).
-    time.sleep(3)
-    main.say("Evening all, N0CALL listening on Windows.")
-    parlox.wait_for_record("posted: Evening all, N0CALL listening on Windows.")
-    snap(main.window, "docs/images/windows-main-window.png")
-    main.menu("File", "Exit")
-    parlox.wait_for_exit()
+    main = until(lambda: windows(r"^Parlox ~ N0CALL ~ v 1\.0\.0$"), 25, "the main window")[0]
+    until(lambda: lines(log) == len(CHAT), 15, "the stations' lines")
+    # Wine gives the keyboard to the window it makes active.
+    run("xdotool", "type", "--delay", "30", MINE)
+    run("xdotool", "key", "Return")
+    until(lambda: lines(log) == len(CHAT) + 1, 10, "the line sent")
+    snap(main, "docs/images/windows-main-window.png")
+    run("xdotool", "key", "alt+F4")
+    parlox.wait(10)
 finally:
-    parlox.stop()
+    parlox.kill()
+    shutil.rmtree(work, ignore_errors=True)
 print("Saved docs/images/windows-splash.png and docs/images/windows-main-window.png")
