@@ -10,14 +10,14 @@ class tst_StoredChoices : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    QString File() const { return m_dir.filePath("Parlox.conf"); }
+    const QString m_file = m_dir.filePath("Parlox.conf");
     QString Stored(const char *key) const
     {
-        return QSettings(File(), QSettings::IniFormat).value("Settings/" + QString::fromLatin1(key)).toString();
+        return QSettings(m_file, QSettings::IniFormat).value("Settings/" + QString::fromLatin1(key)).toString();
     }
 
 private slots:
-    void cleanup() { QFile::remove(File()); }
+    void cleanup() { QFile::remove(m_file); }
 
     // A flag is on only when it is exactly "True"; a position that is no number, or would put the
     // window far beyond any screen, is not there at all.
@@ -26,21 +26,18 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<std::optional<bool>>("flag");
         QTest::addColumn<std::optional<double>>("position");
-        QTest::newRow("nothing stored") << "" << std::optional<bool>() << std::optional<double>();
-        QTest::newRow("True") << "True" << std::optional(true) << std::optional<double>();
-        QTest::newRow("true") << "true" << std::optional(false) << std::optional<double>();
-        QTest::newRow(" True") << " True" << std::optional(false) << std::optional<double>();
-        QTest::newRow("whole") << "1800" << std::optional(false) << std::optional(1800.0);
+        const std::optional<double> none;
+        QTest::newRow("nothing stored") << "" << std::optional<bool>() << none;
+        QTest::newRow("True") << "True" << std::optional(true) << none;
+        QTest::newRow("true") << "true" << std::optional(false) << none;
         QTest::newRow("negative fraction") << "-1234.5" << std::optional(false) << std::optional(-1234.5);
-        QTest::newRow("NaN") << "NaN" << std::optional(false) << std::optional<double>();
-        QTest::newRow("infinite") << "inf" << std::optional(false) << std::optional<double>();
-        QTest::newRow("beyond any screen") << "1e9" << std::optional(false) << std::optional<double>();
-        QTest::newRow("grouped") << "2,535" << std::optional(false) << std::optional<double>();
+        for (const char *unusable : {"NaN", "inf", "1e9", "2,535"})
+            QTest::newRow(unusable) << unusable << std::optional(false) << none;
     }
     void load()
     {
         QFETCH(QString, text);
-        QSettings store(File(), QSettings::IniFormat);
+        QSettings store(m_file, QSettings::IniFormat);
         for (const char *key : {"LogFile", "DoubleSpace", "ScrnTop", "ScrnLeft"})
             store.setValue("Settings/" + QString::fromLatin1(key), text);
         const StoredChoices loaded = StoredChoices::Load(store, QLocale(QLocale::English, QLocale::UnitedStates));
@@ -62,11 +59,11 @@ private slots:
     void saveInEveryLocale()
     {
         QFETCH(QLocale, locale);
-        QSettings store(File(), QSettings::IniFormat);
+        QSettings store(m_file, QSettings::IniFormat);
         StoredChoices{false, true, -1234.5, 2535}.Save(store, locale);
         StoredChoices{true, false, std::nullopt, std::nullopt}.Save(store, locale);
 
-        QCOMPARE(QSettings(File(), QSettings::IniFormat).allKeys().size(), 4);
+        QCOMPARE(QSettings(m_file, QSettings::IniFormat).allKeys().size(), 4);
         QCOMPARE(Stored("LogFile") + " " + Stored("DoubleSpace") + " " + Stored("ScrnLeft"), "True False 2535");
         QCOMPARE(Stored("ScrnTop"), "-1234" + locale.decimalPoint() + "5");
         QCOMPARE(StoredChoices::Load(store, locale).top, std::optional(-1234.5));
