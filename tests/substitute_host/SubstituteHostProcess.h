@@ -1,7 +1,6 @@
 #pragma once
 
 #include <csignal>
-#include <optional>
 
 #include <QDeadlineTimer>
 #include <QFile>
@@ -9,63 +8,56 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-// Runs build/substitute-host for a test: starts it, waits for "ready", feeds it commands and
-// reads what it reports. The process is killed when the object goes.
+// Runs build/substitute-host for a test: starts it, feeds it commands and reads what it reports.
+// The process is killed when the object goes.
 //
 // Its standard output goes to a file, not a pipe: a test that is blocked in a bus call to the
 // host cannot drain a pipe, and a long posted line would fill it and stall the host.
-class SubstituteHostProcess
+struct SubstituteHostProcess : QProcess
 {
-public:
     explicit SubstituteHostProcess(const QStringList &arguments = {})
     {
-        m_process.setProgram(QStringLiteral(SUBSTITUTE_HOST));
-        m_process.setArguments(arguments);
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.setStandardOutputFile(m_output.fileName());
+        setProgram(QStringLiteral(SUBSTITUTE_HOST));
+        setArguments(arguments);
+        setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        setStandardOutputFile(output.fileName());
     }
-    ~SubstituteHostProcess()
+    ~SubstituteHostProcess() override
     {
-        m_process.kill();
-        m_process.waitForFinished();
+        kill();
+        waitForFinished();
     }
 
     // Starts the host and waits until it owns its name. False when it ended or stayed silent.
     [[nodiscard]] bool Start()
     {
-        m_process.start();
-        return m_process.waitForStarted() && m_output.open(QIODevice::ReadOnly | QIODevice::Unbuffered)
-            && NextLine() == QStringLiteral("ready");
+        start();
+        return waitForStarted() && output.open(QIODevice::ReadOnly | QIODevice::Unbuffered) && NextLine() == "ready";
     }
     void Send(const QString &command)
     {
-        m_process.write((command + u'\n').toUtf8());
-        m_process.waitForBytesWritten();
+        write((command + u'\n').toUtf8());
+        waitForBytesWritten();
     }
 
-    // The next line of standard output without its line end, or nothing within the time.
-    std::optional<QString> NextLine(int timeoutMs = 5000)
+    // The next line of standard output without its line end, or an empty one after five seconds.
+    QString NextLine()
     {
-        const QDeadlineTimer deadline(timeoutMs);
-        for (m_unread += m_output.readAll(); !m_unread.contains('\n'); m_unread += m_output.readAll()) {
-            if (deadline.hasExpired())
-                return std::nullopt;
+        const QDeadlineTimer deadline(5000);
+        while (!unread.contains('\n') && !deadline.hasExpired()) {
+            unread += output.readAll();
             QThread::msleep(5);
         }
-        const qsizetype end = m_unread.indexOf('\n');
-        const QString line = QString::fromUtf8(m_unread.first(end));
-        m_unread.remove(0, end + 1);
+        const qsizetype end = unread.indexOf('\n');
+        const QString line = QString::fromUtf8(unread.first(std::max<qsizetype>(end, 0)));
+        unread.remove(0, end + 1);
         return line;
     }
 
     // Freezes the host, the way a hung program behaves.
-    void Stop() { ::kill(pid_t(m_process.processId()), SIGSTOP); }
+    void Freeze() { ::kill(pid_t(processId()), SIGSTOP); }
 
-    QProcess &Process() { return m_process; }
-
-private:
-    QTemporaryDir m_folder;
-    QFile m_output{m_folder.filePath(QStringLiteral("stdout"))};
-    QProcess m_process;
-    QByteArray m_unread;
+    QTemporaryDir folder;
+    QFile output{folder.filePath(QStringLiteral("stdout"))};
+    QByteArray unread;
 };
