@@ -67,6 +67,7 @@ private slots:
         QTest::newRow("writable") << "folder" << true;
         QTest::newRow("writable, with a log") << "folder log" << true;
         QTest::newRow("missing") << "" << false;
+        QTest::newRow("a file, not a folder") << "file" << false;
         QTest::newRow("read-only") << "mount read-only" << false;
         QTest::newRow("read-only, with a log of earlier runs") << "mount log read-only" << false;
     }
@@ -78,6 +79,8 @@ private slots:
         for (const QString &step : setup.split(u' ', Qt::SkipEmptyParts)) {
             if (step == "folder")
                 QVERIFY(QDir().mkpath(program));
+            if (step == "file")
+                QVERIFY(QFile(program).open(QIODevice::WriteOnly));
             if (step == "mount")
                 QVERIFY(Mount(program));
             if (step == "log")
