@@ -2,9 +2,12 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 
+#include "DemoConference.h"
+#include "Flood.h"
 #include "SubstituteHostProcess.h"
 #include "host/HostError.h"
 #include "host/dbus/DBusHostBinding.h"
@@ -182,6 +185,34 @@ private slots:
         QVERIFY(CpuTicks(a.host.processId()) - ticksBefore < 10);
         a.binding.PostChatLine(u"still there?"_s);
         QCOMPARE(a.host.NextLine(), u"posted: still there?"_s);
+    }
+
+    // The demo answers a posted line naming it, and chats on under made-up calls only, past the
+    // end of its script. A flood raises its first text at once, then one every 1/rate seconds,
+    // never more than its count.
+    void demoAndFlood()
+    {
+        DemoConference demo(5ms, 5ms);
+        QSignalSpy spoken(&demo, &DemoConference::ChatSpoken);
+        demo.AnswerPosted(u"anyone on frequency?"_s);
+        demo.Start();
+        QTRY_VERIFY(spoken.size() >= 25);
+        const QStringList texts = [&] {
+            QStringList all;
+            for (const QList<QVariant> &arguments : spoken)
+                all.append(arguments.at(0).toString());
+            return all;
+        }();
+        QCOMPARE(texts.filter(QRegularExpression(u"^(N0CALL|X[A-Z0-9]+)>."_s)), texts);
+        QCOMPARE(texts.filter(u"\"anyone on frequency?\""_s).size(), 1);
+
+        QVERIFY(!ParseFloodPlan(u"10000"_s, u"2.5"_s) && !ParseFloodPlan(u"0"_s, u"1000"_s));
+        const FloodPlan plan = ParseFloodPlan(u"3"_s, u"2"_s).value();
+        QList<qint64> due;
+        for (const auto elapsed : {0ms, 499ms, 500ms, 1000ms, 60000ms})
+            due.append(FloodTextsDue(plan, elapsed));
+        QCOMPARE(due, QList<qint64>({1, 1, 2, 3, 3}));
+        QCOMPARE(FloodText(10'000, 1'765'000'000'123), u"XX9FLD>10000 1765000000123"_s);
     }
 };
 
