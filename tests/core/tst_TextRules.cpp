@@ -1,30 +1,35 @@
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "core/LogRecord.h"
-#include "core/SentLines.h"
+#include "core/StoredChoices.h"
 #include "core/Transcript.h"
 
 using namespace Qt::StringLiterals;
 
-// The window's pure text rules: the stamps of transcript and log, the transcript's cap and the
-// recall of sent lines.
+// The text rules that need no window: the stamps of transcript and log, the transcript's cap, and
+// the four stored choices against a settings file, read back the way the next run reads it.
 class tst_TextRules : public QObject
 {
     Q_OBJECT
 
+    QTemporaryDir m_dir;
+    const QString m_file = m_dir.filePath("Parlox.conf");
+
 private slots:
+    void cleanup() { QFile::remove(m_file); }
+
     // The clock is 24-hour even where the locale's own is not; separator and month are the
-    // locale's; the year has two digits. Text goes in exactly as it came: markup, line breaks,
-    // NUL, direction marks.
+    // locale's; day and year have two digits. Text goes in exactly as it came: markup, line
+    // breaks, NUL, direction marks.
     void stamps()
     {
         const QLocale finnish(QLocale::Finnish, QLocale::Finland), us(QLocale::English, QLocale::UnitedStates);
         const QString text = u"one\r\ntwo <b>hi</b>\0\u200F"_s;
-        const QDateTime morning(QDate(2026, 12, 6), QTime(9, 5, 59));
-        QCOMPARE(TranscriptEntry(text, morning.time(), false, us), "09:05<" + text + "\r\n");
+        QCOMPARE(TranscriptEntry(text, QTime(9, 5, 59), false, us), "09:05<" + text + "\r\n");
         QCOMPARE(TranscriptEntry(text, QTime(14, 5), true, finnish), "14.05<" + text + "\r\n\r\n");
-        QCOMPARE(LogRecord(text, morning, us), "06-Dec-26 09:05 " + text + "\r\n");
-        QCOMPARE(LogRecord("", QDateTime(QDate(2100, 3, 9), QTime(23, 59)), QLocale::c()), "09-Mar-00 23:59 \r\n");
+        QCOMPARE(LogRecord(text, QDateTime(QDate(2100, 3, 9), QTime(23, 59)), us), "09-Mar-00 23:59 " + text + "\r\n");
         QCOMPARE(LogRecord("", QDateTime(QDate(2026, 12, 6), QTime(14, 5)), finnish),
                  "06-" + finnish.monthName(12, QLocale::ShortFormat) + "-26 14.05 \r\n");
     }
@@ -36,41 +41,63 @@ private slots:
         QCOMPARE(TranscriptCut("o" + QString(18000, u'k')), QString(10000, u'k'));
     }
 
-    // The walk through the sent lines "a", "b", "c", with the box played by a string: each step
-    // is a key (Up, Down), a send of what the box holds, or text typed over the box ("=text").
-    void recall_data()
+    // A flag is on only when it is exactly "True"; a position that is no number, or would put the
+    // window far beyond any screen, is not there at all.
+    void loadStoredChoices_data()
     {
-        QTest::addColumn<QString>("box");
-        QTest::addColumn<QStringList>("steps");
-        QTest::addColumn<QString>("boxAfterEachStep");
-        QTest::newRow("newest first, stops at both ends, the draft comes back")
-            << " draft " << QStringList{"Up", "Up", "Up", "Up", "Down", "Down", "Down", "Down"}
-            << "c|b|a|a|b|c| draft | draft ";
-        QTest::newRow("an edited line becomes the draft, the walk starts again")
-            << "" << QStringList{"Up", "Up", "=b!", "Down", "Up", "Down"} << "c|b|b!|b!|c|b!";
-        QTest::newRow("a sent line is newest, the walk starts afresh")
-            << "old" << QStringList{"Up", "=c2", "Send", "Up", "Up", "Down", "Down"} << "c|c2||c2|c|c2|";
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<std::optional<bool>>("flag");
+        QTest::addColumn<std::optional<double>>("position");
+        const std::optional<double> none;
+        QTest::newRow("nothing stored") << "" << std::optional<bool>() << none;
+        QTest::newRow("True") << "True" << std::optional(true) << none;
+        QTest::newRow("true") << "true" << std::optional(false) << none;
+        QTest::newRow("negative fraction") << "-1234.5" << std::optional(false) << std::optional(-1234.5);
+        for (const char *unusable : {"NaN", "inf", "1e9", "2,535"})
+            QTest::newRow(unusable) << unusable << std::optional(false) << none;
     }
-    void recall()
+    void loadStoredChoices()
     {
-        QFETCH(QString, box);
-        QFETCH(QStringList, steps);
-        SentLines lines;
-        for (const char *line : {"a", "b", "c"})
-            lines.Remember(QString::fromLatin1(line));
-        QStringList seen;
-        for (const QString &step : steps) {
-            if (step == "Up")
-                box = lines.Older(box).value_or(box);
-            else if (step == "Down")
-                box = lines.Newer(box).value_or(box);
-            else if (step == "Send")
-                lines.Remember(std::exchange(box, QString()));
-            else
-                box = step.mid(1);
-            seen.append(box);
-        }
-        QTEST(seen.join('|'), "boxAfterEachStep");
+        QFETCH(QString, text);
+        QSettings store(m_file, QSettings::IniFormat);
+        for (const char *key : {"LogFile", "DoubleSpace", "ScrnTop", "ScrnLeft"})
+            store.setValue("Settings/" + QString::fromLatin1(key), text);
+        const StoredChoices loaded = StoredChoices::Load(store, QLocale(QLocale::English, QLocale::UnitedStates));
+        QTEST(loaded.logging, "flag");
+        QTEST(loaded.doubleSpacing, "flag");
+        QTEST(loaded.top, "position");
+        QTEST(loaded.left, "position");
+    }
+
+    // Digits and sign are ASCII in every locale (some write their own, which other locales cannot
+    // read); only the decimal separator is the locale's. What earlier runs stored in the locale's
+    // own digits still reads. A window closed while minimised has no place: the stored one stays.
+    void saveStoredChoicesInEveryLocale_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        for (const char *name : {"C", "sv_SE", "nb_NO", "fi_FI", "ar_EG", "de_DE", "fa_IR"})
+            QTest::newRow(name) << QLocale(QString::fromLatin1(name));
+    }
+    void saveStoredChoicesInEveryLocale()
+    {
+        QFETCH(QLocale, locale);
+        QSettings store(m_file, QSettings::IniFormat);
+        StoredChoices{false, true, -1234.5, 2535}.Save(store, locale);
+        StoredChoices{true, false, std::nullopt, std::nullopt}.Save(store, locale);
+        QSettings next(m_file, QSettings::IniFormat);
+        QStringList stored;
+        for (const QString &key : next.allKeys())
+            stored.append(key + "=" + next.value(key).toString());
+        QCOMPARE(stored.join(" "),
+                 "Settings/DoubleSpace=False Settings/LogFile=True Settings/ScrnLeft=2535 "
+                 "Settings/ScrnTop=-1234"
+                     + locale.decimalPoint() + "5");
+        QCOMPARE(StoredChoices::Load(store, locale).top, std::optional(-1234.5));
+
+        QLocale earlier = locale;
+        earlier.setNumberOptions(QLocale::OmitGroupSeparator);
+        store.setValue("Settings/ScrnTop", earlier.toString(-1234.5f, 'g', 7));
+        QCOMPARE(StoredChoices::Load(store, locale).top, std::optional(-1234.5));
     }
 };
 
