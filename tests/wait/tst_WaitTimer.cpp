@@ -18,7 +18,7 @@ class tst_WaitTimer : public QObject
 private slots:
     // Half a second into a wait of two seconds, an event handler starts a wait of one second: it
     // re-arms the shared due time, and both end together a second later (the inner wait starting
-    // at all shows that timers run during a wait). A wait of no time, or less, returns at once.
+    // at all shows that timers run during a wait).
     void nestedWaitRearmsTheSharedDueTime()
     {
         QElapsedTimer clock;
@@ -32,11 +32,6 @@ private slots:
         const qint64 outerEnded = clock.elapsed();
         QVERIFY2(innerEnded >= 1500 && innerEnded < 1900, qPrintable(QString::number(innerEnded)));
         QVERIFY2(outerEnded - innerEnded < 200, qPrintable(QString::number(outerEnded)));
-
-        clock.restart();
-        WaitSeconds(0);
-        WaitSeconds(-5);
-        QVERIFY(clock.elapsed() < 200);
     }
 };
 
