@@ -18,17 +18,17 @@
 // four stored values then and the chat timer if it still runs), waits ("wait 3"), opened files,
 // message boxes, requests for attention ("alert") and the unload. The host fails the step named
 // `failing`; during the one named `closingDuring` it announces its closing, as EchoLink's events
-// come in while a call to it is under way. The clock may fail, or run a minute a reading.
+// come in while a call to it is under way. The clock may fail; each reading is a minute later.
 struct Rig : HostBinding
 {
     QTemporaryDir dir;
     QString conf = dir.filePath("Parlox.conf");
-    std::unique_ptr<QSettings> settings;
+    QSettings settings{conf, QSettings::IniFormat};
     QStringList journal, posted;
     QString failing, closingDuring;
     HostError::Outcome outcome = HostError::Outcome::NotDone;
     QDateTime now{QDate(2026, 12, 6), QTime(14, 5)};
-    bool clockFails = false, clockRuns = false;
+    bool clockFails = false;
     std::unique_ptr<frmMain> window;
 
     QString logPath() const { return dir.filePath("ParloxLog.txt"); }
@@ -46,7 +46,10 @@ struct Rig : HostBinding
         Step("PostChatLine");
         posted.append(line);
     }
-    void Release() override { journal.append(("Release " + StoredFour() + (Timer()->isActive() ? " ticking" : ""))); }
+    void Release() override
+    {
+        journal.append("Release " + StoredFour() + (Find<QTimer>("tChatReceived")->isActive() ? " ticking" : ""));
+    }
     void Step(const QString &name)
     {
         journal.append(name);
@@ -55,19 +58,13 @@ struct Rig : HostBinding
         if (name == failing)
             throw HostError("the host did not answer", outcome);
     }
-    QDateTime Clock()
-    {
-        if (clockFails)
-            throw std::runtime_error("no time to be had");
-        return clockRuns ? now = now.addSecs(60) : now;
-    }
 
     frmMain::LoadResult Load()
     {
-        settings = std::make_unique<QSettings>(conf, QSettings::IniFormat);
         window = std::make_unique<frmMain>(MainWindowDependencies{
-            *this, *settings, [this](int seconds) { Step(QStringLiteral("wait %1").arg(seconds)); },
-            [this] { return Clock(); }, [this](const QString &path) { journal.append("open " + path); },
+            *this, settings, [this](int seconds) { Step(QStringLiteral("wait %1").arg(seconds)); },
+            [this] { return clockFails ? throw std::runtime_error("no time") : now = now.addSecs(60); },
+            [this](const QString &path) { journal.append("open " + path); },
             [this](QMessageBox::Icon icon, const QString &title, const QString &text) {
                 journal.append(QStringLiteral("box %1 %2: %3").arg(icon).arg(title, text));
             },
@@ -91,21 +88,18 @@ struct Rig : HostBinding
     }
 
     // Runs one tick of the window's chat timer now, as if its half second had passed.
-    void Tick() { QMetaObject::invokeMethod(Timer(), "timeout"); }
-    QTimer *Timer() { return Find<QTimer>("tChatReceived"); }
+    void Tick() { QMetaObject::invokeMethod(Find<QTimer>("tChatReceived"), "timeout"); }
 
-    // The four stored values as the next run reads them, "True False 1350 1800", absent ones
-    // empty; given values, stores them first.
+    // The four stored values, "True False 1350 1800", absent ones empty; given values, stores
+    // them first.
     QString StoredFour(const QStringList &set = {})
     {
-        if (settings)
-            settings->sync();
-        QSettings next(conf, QSettings::IniFormat);
         QStringList values;
         for (const char *key : {"LogFile", "DoubleSpace", "ScrnTop", "ScrnLeft"}) {
+            const QString path = "Settings/" + QString::fromLatin1(key);
             if (!set.isEmpty())
-                next.setValue("Settings/" + QString::fromLatin1(key), set.value(values.size()));
-            values.append(next.value("Settings/" + QString::fromLatin1(key)).toString());
+                settings.setValue(path, set.value(values.size()));
+            values.append(settings.value(path).toString());
         }
         return values.join(' ');
     }
