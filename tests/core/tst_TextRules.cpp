@@ -4,38 +4,29 @@
 
 #include "core/LogRecord.h"
 #include "core/StoredChoices.h"
+#include "core/StoredSettings.h"
 #include "core/Transcript.h"
 
 using namespace Qt::StringLiterals;
 
-// The text rules that need no window: the stamps of transcript and log, the transcript's cap, and
-// the four stored choices against a settings file, read back the way the next run reads it.
+// The text rules that need no window: the entries of transcript and log, the transcript's cap,
+// and the four stored choices as text, read back the way the next run reads them.
 class tst_TextRules : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    const QString m_file = m_dir.filePath("Parlox.conf");
-
 private slots:
-    void cleanup() { QFile::remove(m_file); }
-
     // The clock is 24-hour even where the locale's own is not; separator and month are the
-    // locale's; day and year have two digits. Text goes in exactly as it came: markup, line
-    // breaks, NUL, direction marks.
-    void stamps()
+    // locale's; day, hour and year have two digits. Text goes in exactly as it came: markup, line
+    // breaks, NUL, direction marks. Past 18000 characters the transcript keeps its newest 10000.
+    void entries()
     {
-        const QLocale finnish(QLocale::Finnish, QLocale::Finland), us(QLocale::English, QLocale::UnitedStates);
+        const QLocale finnish(QLocale::Finnish, QLocale::Finland);
         const QString text = u"one\r\ntwo <b>hi</b>\0\u200F"_s;
-        QCOMPARE(TranscriptEntry(text, QTime(9, 5, 59), false, us), "09:05<" + text + "\r\n");
-        QCOMPARE(TranscriptEntry(text, QTime(14, 5), true, finnish), "14.05<" + text + "\r\n\r\n");
-        QCOMPARE(LogRecord(text, QDateTime(QDate(2100, 3, 9), QTime(23, 59)), us), "09-Mar-00 23:59 " + text + "\r\n");
-        QCOMPARE(LogRecord("", QDateTime(QDate(2026, 12, 6), QTime(14, 5)), finnish),
-                 "06-" + finnish.monthName(12, QLocale::ShortFormat) + "-26 14.05 \r\n");
-    }
-
-    void transcriptIsCutPast18000KeepingTheNewest10000()
-    {
+        QCOMPARE(TranscriptEntry(text, QTime(23, 59, 59), true, QLocale(QLocale::English, QLocale::UnitedStates)),
+                 "23:59<" + text + "\r\n\r\n");
+        QCOMPARE(LogRecord(text, QDateTime(QDate(2100, 3, 9), QTime(9, 5)), finnish),
+                 "09-" + finnish.monthName(3, QLocale::ShortFormat) + "-00 09.05 " + text + "\r\n");
         const QString atCap(18000, u'a');
         QCOMPARE(TranscriptCut(atCap), atCap);
         QCOMPARE(TranscriptCut("o" + QString(18000, u'k')), QString(10000, u'k'));
@@ -43,30 +34,21 @@ private slots:
 
     // A flag is on only when it is exactly "True"; a position that is no number, or would put the
     // window far beyond any screen, is not there at all.
-    void loadStoredChoices_data()
+    void readStoredText_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<std::optional<bool>>("flag");
         QTest::addColumn<std::optional<double>>("position");
-        const std::optional<double> none;
-        QTest::newRow("nothing stored") << "" << std::optional<bool>() << none;
-        QTest::newRow("True") << "True" << std::optional(true) << none;
-        QTest::newRow("true") << "true" << std::optional(false) << none;
+        QTest::newRow("true") << "true" << std::optional(false) << std::optional<double>();
         QTest::newRow("negative fraction") << "-1234.5" << std::optional(false) << std::optional(-1234.5);
         for (const char *unusable : {"NaN", "inf", "1e9", "2,535"})
-            QTest::newRow(unusable) << unusable << std::optional(false) << none;
+            QTest::newRow(unusable) << unusable << std::optional(false) << std::optional<double>();
     }
-    void loadStoredChoices()
+    void readStoredText()
     {
         QFETCH(QString, text);
-        QSettings store(m_file, QSettings::IniFormat);
-        for (const char *key : {"LogFile", "DoubleSpace", "ScrnTop", "ScrnLeft"})
-            store.setValue("Settings/" + QString::fromLatin1(key), text);
-        const StoredChoices loaded = StoredChoices::Load(store, QLocale(QLocale::English, QLocale::UnitedStates));
-        QTEST(loaded.logging, "flag");
-        QTEST(loaded.doubleSpacing, "flag");
-        QTEST(loaded.top, "position");
-        QTEST(loaded.left, "position");
+        QTEST(ParseStoredFlag(text), "flag");
+        QTEST(ParseStoredPosition(text, QLocale(QLocale::English, QLocale::UnitedStates)), "position");
     }
 
     // Digits and sign are ASCII in every locale (some write their own, which other locales cannot
@@ -81,18 +63,17 @@ private slots:
     void saveStoredChoicesInEveryLocale()
     {
         QFETCH(QLocale, locale);
-        QSettings store(m_file, QSettings::IniFormat);
+        const QTemporaryDir dir;
+        QSettings store(dir.filePath("Parlox.conf"), QSettings::IniFormat);
         StoredChoices{false, true, -1234.5, 2535}.Save(store, locale);
         StoredChoices{true, false, std::nullopt, std::nullopt}.Save(store, locale);
-        QSettings next(m_file, QSettings::IniFormat);
+        QSettings next(dir.filePath("Parlox.conf"), QSettings::IniFormat);
         QStringList stored;
         for (const QString &key : next.allKeys())
             stored.append(key + "=" + next.value(key).toString());
         QCOMPARE(stored.join(" "),
-                 "Settings/DoubleSpace=False Settings/LogFile=True Settings/ScrnLeft=2535 "
-                 "Settings/ScrnTop=-1234"
+                 "Settings/DoubleSpace=False Settings/LogFile=True Settings/ScrnLeft=2535 Settings/ScrnTop=-1234"
                      + locale.decimalPoint() + "5");
-        QCOMPARE(StoredChoices::Load(store, locale).top, std::optional(-1234.5));
 
         QLocale earlier = locale;
         earlier.setNumberOptions(QLocale::OmitGroupSeparator);
