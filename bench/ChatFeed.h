@@ -22,7 +22,7 @@ inline void ReceiveInTicks(Rig &rig, const QString &text, int first, int lines, 
 {
     for (int sent = 0; sent < lines;) {
         for (int i = 0; i < perTick && sent < lines; ++i, ++sent)
-            emit rig.host.ChatTextReceived(QStringLiteral("%1 %2").arg(text).arg(first + sent));
+            emit rig.ChatTextReceived(QStringLiteral("%1 %2").arg(text).arg(first + sent));
         TickOnce(*rig.window);
         // Painting waits for the window's next update request, which comes from a timer: a
         // bare processEvents() would never paint, and the unpainted region would pile up.

@@ -4,21 +4,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "core/ChatLog.h"
 #include "core/LogPath.h"
-
-namespace {
-
-QByteArray ReadAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
 
 // Root writes through permission bits, so folders that cannot be written, and disks that fill up,
 // are small file systems mounted in a mount namespace of this test's own, which ends with it.
@@ -28,9 +19,14 @@ class tst_ChatLog : public QObject
 
     QTemporaryDir m_dir;
 
-    bool Mount(const QString &folder, unsigned long flags = 0)
+    static bool Mount(const QString &folder)
     {
-        return QDir().mkpath(folder) && ::mount("tmpfs", qPrintable(folder), "tmpfs", flags, "size=16k") == 0;
+        return QDir().mkpath(folder) && ::mount("tmpfs", qPrintable(folder), "tmpfs", 0, "size=16k") == 0;
+    }
+    static QByteArray Read(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
 private slots:
@@ -48,62 +44,39 @@ private slots:
     // on a full disk none of it stays, and the next one starts on a line of its own.
     void recordsAreWholeOrNotThere()
     {
-        const QString disk = m_dir.filePath("disk");
+        const QString disk = m_dir.filePath("disk"), path = disk + "/Parlox/ParloxLog.txt";
         QVERIFY(Mount(disk));
-        const QString path = disk + "/Parlox/ParloxLog.txt";
-        ChatLog(path).Append(QString::fromUtf8("ünïcode ✓\r\n"));
-        const QByteArray first = QString::fromUtf8("ünïcode ✓\r\n").toUtf8();
-        QCOMPARE(ReadAll(path), first);
-
+        const QByteArray first = "ünïcode ✓\r\n";
+        ChatLog(path).Append(QString::fromUtf8(first));
+        QCOMPARE(Read(path), first);
         QFile filler(disk + "/filler");
         QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
         while (filler.write(QByteArray(512, 'f')) > 0) {}
         ChatLog(path).Append(QString(6000, u'b') + "\r\n");
-        QCOMPARE(ReadAll(path), first);
-
+        QCOMPARE(Read(path), first);
         QVERIFY(filler.remove());
         ChatLog(path).Append("next\r\n");
-        QCOMPARE(ReadAll(path), first + "next\r\n");
+        QCOMPARE(Read(path), first + "next\r\n");
     }
 
-    // The log lives beside the program where it can be written there, else in the user's data
-    // folder; deciding leaves the program's folder as it was.
-    void logFolder_data()
-    {
-        QTest::addColumn<QString>("setup");
-        QTest::addColumn<bool>("beside");
-        QTest::newRow("writable") << "folder" << true;
-        QTest::newRow("writable, with a log") << "folder log" << true;
-        QTest::newRow("missing") << "" << false;
-        QTest::newRow("a file, not a folder") << "file" << false;
-        QTest::newRow("read-only") << "mount read-only" << false;
-        QTest::newRow("read-only, with a log of earlier runs") << "mount log read-only" << false;
-        QTest::newRow("a link to a read-only folder") << "link" << false;
-    }
+    // The log lives beside the program where it can be written there (which only trying tells),
+    // else in the user's data folder; deciding leaves the program's folder as it was.
     void logFolder()
     {
-        QFETCH(QString, setup);
-        QFETCH(bool, beside);
         const QTemporaryDir data;
-        const QString program = m_dir.filePath(QTest::currentDataTag());
-        for (const QString &step : setup.split(u' ', Qt::SkipEmptyParts)) {
-            if (step == "folder")
-                QVERIFY(QDir().mkpath(program));
-            if (step == "file")
-                QVERIFY(QFile(program).open(QIODevice::WriteOnly));
-            if (step == "mount")
-                QVERIFY(Mount(program));
-            if (step == "log")
-                ChatLog(program + "/ParloxLog.txt").Append("earlier\r\n");
-            if (step == "read-only")
-                QVERIFY(::mount(nullptr, qPrintable(program), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0);
-            if (step == "link")
-                QVERIFY(Mount(program + ".target", MS_RDONLY) && QFile::link(program + ".target", program));
-        }
-        const QStringList before = QDir(program).entryList(QDir::Files);
-
-        QCOMPARE(LogFilePath(program, data.path()), (beside ? program : data.path()) + "/ParloxLog.txt");
-        QCOMPARE(QDir(program).entryList(QDir::Files), before);
+        const auto chosen = [&](const QString &program) {
+            const QStringList before = QDir(program).entryList(QDir::Files);
+            const QString folder = QFileInfo(LogFilePath(program, data.path())).path();
+            return QDir(program).entryList(QDir::Files) == before ? folder : "a file left in " + program;
+        };
+        const QString writable = m_dir.filePath("writable"), file = m_dir.filePath("a file");
+        const QString readOnly = m_dir.filePath("read-only, with a log of earlier runs");
+        QVERIFY(QDir().mkpath(writable) && QFile(file).open(QIODevice::WriteOnly) && Mount(readOnly));
+        ChatLog(readOnly + "/ParloxLog.txt").Append("earlier\r\n");
+        QVERIFY(::mount(nullptr, qPrintable(readOnly), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0);
+        QCOMPARE(chosen(writable), writable);
+        QCOMPARE(chosen(file), data.path());
+        QCOMPARE(chosen(readOnly), data.path());
     }
 };
 

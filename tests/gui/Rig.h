@@ -9,61 +9,70 @@
 #include <QTest>
 #include <QTimer>
 
-#include "FakeHost.h"
 #include "gui/frmMain.h"
+#include "host/HostBinding.h"
+#include "host/HostError.h"
 
-// One main window with everything outside it faked: host, settings in a temporary file, a clock
-// that may run or fail, a wait that returns at once, and recorders for opened files, message
-// boxes and requests for the user's attention.
-struct Rig
+// One main window with everything outside it faked, the rig itself playing the host. The
+// journal holds what the window asked of the outside, in order: host calls ("Release" with the
+// four stored values then and the chat timer if it still runs), waits ("wait 3"), opened files,
+// message boxes, requests for attention ("alert") and the unload. The host fails the step named
+// `failing`; during the one named `closingDuring` it announces its closing, as EchoLink's events
+// come in while a call to it is under way. The clock may fail; each reading is a minute later.
+struct Rig : HostBinding
 {
     QTemporaryDir dir;
-    FakeHost host;
-    std::unique_ptr<QSettings> settings
-        = std::make_unique<QSettings>(dir.filePath("Parlox.conf"), QSettings::IniFormat);
+    QString conf = dir.filePath("Parlox.conf");
+    QSettings settings{conf, QSettings::IniFormat};
+    QStringList journal, posted;
+    QString failing, closingDuring;
+    HostError::Outcome outcome = HostError::Outcome::NotDone;
     QDateTime now{QDate(2026, 12, 6), QTime(14, 5)};
     bool clockFails = false;
-    // Every reading of the clock a minute later than the one before.
-    bool clockRuns = false;
-    QList<int> waits;
-    std::function<void(int)> duringWait;
-    QStringList opened;
-    QStringList messages;
-    QList<QWidget *> alerted;
-    int unloads = 0;
-    // The stored values and the chat timer when the host was released.
-    QString atRelease;
     std::unique_ptr<frmMain> window;
-    std::unique_ptr<QWidget> elsewhere;
 
     QString logPath() const { return dir.filePath("ParloxLog.txt"); }
 
+    void CreateEventObject() override { Step("CreateEventObject"); }
+    void CreateSetupConfig() override { Step("CreateSetupConfig"); }
+    void CreateSysopConfig() override { Step("CreateSysopConfig"); }
+    QString ReadStationCall() override
+    {
+        Step("ReadStationCall");
+        return QStringLiteral("N0CALL-L");
+    }
+    void PostChatLine(const QString &line) override
+    {
+        Step("PostChatLine");
+        posted.append(line);
+    }
+    void Release() override
+    {
+        journal.append("Release " + StoredFour() + (Find<QTimer>("tChatReceived")->isActive() ? " ticking" : ""));
+    }
+    void Step(const QString &name)
+    {
+        journal.append(name);
+        if (name == closingDuring)
+            emit Closing();
+        if (name == failing)
+            throw HostError("the host did not answer", outcome);
+    }
+
     frmMain::LoadResult Load()
     {
-        window = std::make_unique<frmMain>(
-            MainWindowDependencies{host, *settings,
-                                   [this](int seconds) {
-                                       waits.append(seconds);
-                                       if (duringWait)
-                                           duringWait(seconds);
-                                   },
-                                   [this] {
-                                       if (clockFails)
-                                           throw std::runtime_error("no time to be had");
-                                       return clockRuns ? now = now.addSecs(60) : now;
-                                   },
-                                   [this](const QString &path) { opened.append(path); },
-                                   [this](QMessageBox::Icon icon, const QString &title, const QString &text) {
-                                       messages.append(QStringLiteral("%1 %2: %3").arg(icon).arg(title, text));
-                                   },
-                                   logPath(),
-                                   [this](QWidget *window) {
-                                       alerted.append(window);
-                                   }});
-        QObject::connect(window.get(), &frmMain::Unloaded, [this] { ++unloads; });
-        host.released = [this] {
-            atRelease = StoredFour() + (Timer()->isActive() ? " ticking" : "");
-        };
+        window = std::make_unique<frmMain>(MainWindowDependencies{
+            *this, settings, [this](int seconds) { Step(QStringLiteral("wait %1").arg(seconds)); },
+            [this] { return clockFails ? throw std::runtime_error("no time") : now = now.addSecs(60); },
+            [this](const QString &path) { journal.append("open " + path); },
+            [this](QMessageBox::Icon icon, const QString &title, const QString &text) {
+                journal.append(QStringLiteral("box %1 %2: %3").arg(icon).arg(title, text));
+            },
+            logPath(),
+            [this](QWidget *) {
+                journal.append("alert");
+            }});
+        QObject::connect(window.get(), &frmMain::Unloaded, [this] { journal.append("Unloaded"); });
         return window->Load();
     }
 
@@ -79,45 +88,20 @@ struct Rig
     }
 
     // Runs one tick of the window's chat timer now, as if its half second had passed.
-    void Tick() { QMetaObject::invokeMethod(Timer(), "timeout"); }
-    QTimer *Timer() { return Find<QTimer>("tChatReceived"); }
+    void Tick() { QMetaObject::invokeMethod(Find<QTimer>("tChatReceived"), "timeout"); }
 
-    // Another window takes the activation from the main window, as when the user turns to
-    // another program; Activate gives it back.
-    bool Deactivate()
+    // The four stored values, "True False 1350 1800", absent ones empty; given values, stores
+    // them first.
+    QString StoredFour(const QStringList &set = {})
     {
-        elsewhere = std::make_unique<QWidget>();
-        elsewhere->show();
-        elsewhere->activateWindow();
-        return QTest::qWaitForWindowActive(elsewhere.get()) && !window->isActiveWindow();
-    }
-    bool Activate()
-    {
-        window->activateWindow();
-        return QTest::qWaitForWindowActive(window.get());
-    }
-
-    // The four values the next run would read, for example "True False 1350 1800"; absent ones
-    // empty.
-    QString StoredFour()
-    {
-        settings->sync();
-        const QSettings next(dir.filePath("Parlox.conf"), QSettings::IniFormat);
         QStringList values;
-        for (const char *key : {"LogFile", "DoubleSpace", "ScrnTop", "ScrnLeft"})
-            values.append(next.value("Settings/" + QString::fromLatin1(key)).toString());
-        return values.join(' ');
-    }
-
-    // The marked item of each pair, for example "Off Double".
-    QString Marks()
-    {
-        QStringList marked;
-        for (const char *name : {"mnuRecordOn", "mnuRecordOff", "mnuSingle", "mnuDouble"}) {
-            if (Find<QAction>(name)->isChecked())
-                marked.append(Find<QAction>(name)->text());
+        for (const char *key : {"LogFile", "DoubleSpace", "ScrnTop", "ScrnLeft"}) {
+            const QString path = "Settings/" + QString::fromLatin1(key);
+            if (!set.isEmpty())
+                settings.setValue(path, set.value(values.size()));
+            values.append(settings.value(path).toString());
         }
-        return marked.join(' ');
+        return values.join(' ');
     }
 
     template <typename T> T *Find(const char *name) { return window->findChild<T *>(QString::fromLatin1(name)); }
