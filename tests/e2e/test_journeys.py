@@ -12,6 +12,7 @@ accessibility bus when it is first asked for; each case gets a fresh HOME.
 """
 
 import atexit
+import contextlib
 import os
 import re
 import shutil
@@ -24,7 +25,7 @@ from pathlib import Path
 import pyatspi
 from gi.repository import GLib
 
-BUILD_DIR = os.environ["PARLOX_BUILD_DIR"]
+BUILD = os.environ["PARLOX_BUILD_DIR"]
 CAPTION = "Parlox ~ N0CALL ~ v 1.0.0"
 # Texts a careless window would mangle or choke on: a line break, 100,000 characters, markup.
 TEXTS = ["XX1ABC>two lines\r\nin one text", "XX2DEF>" + "ABCDEFGHIJ" * 10_000, "<b>markup</b>"]
@@ -32,7 +33,8 @@ TEXTS = ["XX1ABC>two lines\r\nin one text", "XX2DEF>" + "ABCDEFGHIJ" * 10_000, "
 STORED = "[Settings]\nDoubleSpace=False\nLogFile=True\nScrnLeft=4500\nScrnTop=3000\n"
 
 TOP = tempfile.mkdtemp(prefix="parlox-e2e-")
-atexit.register(shutil.rmtree, TOP, True)
+# Installed program folders are made read-only; they are made writable again to go.
+atexit.register(subprocess.run, ["sh", "-c", 'chmod -R u+w "$0" && rm -rf "$0"', TOP])
 os.environ.update(XDG_RUNTIME_DIR=TOP, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
 # The X server takes a free display number and says which, so that tests side by side never race for one.
 _xvfb = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24", "-dpi", "96", "-nolisten", "tcp"],
@@ -40,6 +42,8 @@ _xvfb = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x2
 os.environ["DISPLAY"] = ":" + _xvfb.stdout.readline().strip()
 # What the bus starts later, the accessibility bus, shares them: tests side by side then never share its socket.
 subprocess.run(["dbus-update-activation-environment", "DISPLAY", "XDG_RUNTIME_DIR"], check=True)
+# Qt does not start the accessibility bus itself but joins it once it is up: it is up before Parlox starts.
+pyatspi.Registry.getDesktop(0).childCount
 atexit.register(_xvfb.terminate)
 
 
@@ -70,14 +74,13 @@ class Host:
     block on a pipe that nobody reads."""
 
     def __init__(self, test):
-        self.output = tempfile.NamedTemporaryFile(dir=TOP)
-        self.process = subprocess.Popen(BUILD_DIR + "/substitute-host", stdin=subprocess.PIPE, stdout=self.output,
-                                        text=True)
+        self.out = tempfile.NamedTemporaryFile(dir=TOP)
+        self.process = subprocess.Popen(BUILD + "/substitute-host", stdin=subprocess.PIPE, stdout=self.out, text=True)
         test.addCleanup(self.process.kill)
-        wait_until(lambda: "ready\n" in Path(self.output.name).read_text(), "the host to own its name")
+        wait_until(lambda: "ready\n" in Path(self.out.name).read_text(), "the host to own its name")
 
     def posted(self):
-        return re.findall("^posted: (.*)$", Path(self.output.name).read_text(), re.MULTILINE)
+        return re.findall("^posted: (.*)$", Path(self.out.name).read_text(), re.MULTILINE)
 
     def send(self, *commands):
         print(*commands, sep="\n", file=self.process.stdin, flush=True)
@@ -92,7 +95,7 @@ class Parlox:
     log it keeps beside itself never lands in the build tree."""
 
     def __init__(self, test, executable=None, *wrapper):
-        self.executable = executable or shutil.copy2(os.path.join(BUILD_DIR, "parlox"), tempfile.mkdtemp(dir=TOP))
+        self.executable = executable or shutil.copy2(os.path.join(BUILD, "parlox"), tempfile.mkdtemp(dir=TOP))
         self.log_path = os.path.join(os.path.dirname(self.executable), "ParloxLog.txt")
         self.process = subprocess.Popen([*wrapper, self.executable])
         test.addCleanup(self.process.kill)
@@ -101,12 +104,10 @@ class Parlox:
         """The program's showing top-level window of this role and name, or None."""
         desktop = pyatspi.Registry.getDesktop(0)
         desktop.clearCache()  # else a program that came after the first look stays unseen
-        try:
+        with contextlib.suppress(GLib.GError):  # a window that went while it was looked at
             app = next((app for app in desktop if app and app.get_process_id() == self.process.pid), [])
             return next((w for w in app if w.getRoleName() == role and w.name == name
                          and w.getState().contains(pyatspi.STATE_SHOWING)), None)
-        except GLib.GError:  # a window that went while it was looked at
-            return None
 
     def window(self, role, name):
         return wait_until(lambda: self.look(role, name), f"the {role} {name!r}")
@@ -153,8 +154,10 @@ class Journeys(unittest.TestCase):
         host = Host(self)
         started = time.monotonic()
         parlox = Parlox(self)
-        parlox.window("filler", "")
+        splash = parlox.window("filler", "").queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        self.assertEqual((splash.x, splash.y), ((1024 - splash.width) // 2, (768 - splash.height) // 2))
         main = parlox.window("frame", CAPTION)
+        self.assertIsNone(parlox.look("filler", ""), "the splash stays")
         self.assertGreaterEqual(time.monotonic() - started, 7, "start-up took less than its two waits")
         parlox.say("   hello there   ")
         wait_until(lambda: host.posted() == ["hello there"], "the trimmed line at the host")
@@ -170,13 +173,12 @@ class Journeys(unittest.TestCase):
         # The next day, installed, run by a user who cannot write to the program's folder (root can
         # write anywhere unless it gives that up): every choice back, the log in the user's data folder.
         prefix = tempfile.mkdtemp(dir=TOP)
-        subprocess.run(["cmake", "--install", BUILD_DIR, "--prefix", prefix], check=True, stdout=subprocess.DEVNULL)
+        subprocess.run(["cmake", "--install", BUILD, "--prefix", prefix], check=True, stdout=subprocess.DEVNULL)
         keys = dict(re.findall(r"(\w+)=(.*)", Path(prefix, "share/applications/org.parlox.Parlox.desktop").read_text()))
         for path in ("metainfo/org.parlox.Parlox.metainfo.xml", f"icons/hicolor/scalable/apps/{keys['Icon']}.svg",
                      f"icons/hicolor/32x32/apps/{keys['Icon']}.png"):
             self.assertTrue(os.path.isfile(f"{prefix}/share/{path}"), path)
         os.chmod(prefix + "/bin", 0o555)
-        self.addCleanup(os.chmod, prefix + "/bin", 0o755)
         parlox = Parlox(self, prefix + "/bin/" + keys["Exec"],
                         *(["setpriv", "--bounding-set=-dac_override"] if os.geteuid() == 0 else []))
         parlox.log_path = os.path.join(os.environ["XDG_DATA_HOME"], "Parlox", "ParloxLog.txt")
