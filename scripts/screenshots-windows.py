@@ -1,7 +1,7 @@
 """The README's two pictures of the Windows program, under Wine: the splash and the main window
 with some chat, taken by scripts/screenshots windows inside the Windows test session. Parlox runs
 from a copy of the program folder against the 32-bit stand-in EchoLink, which plays the stations'
-lines and records the line Parlox sends."""
+lines."""
 
 import os
 import shutil
@@ -62,10 +62,9 @@ run("wine", r"C:\windows\syswow64\reg.exe", "delete", SETTINGS, "/f")
 run("wine", r"C:\windows\syswow64\reg.exe", "add", SETTINGS, "/v", "LogFile", "/d", "True", "/f")
 work = Path(tempfile.mkdtemp(prefix="shots-"))
 folder = Path(shutil.copytree(BUILD / "windows" / "Parlox", work / "Parlox"))
-log, record = folder / "ParloxLog.txt", work / "record"
+log = folder / "ParloxLog.txt"
 events = [f"{5000 + 700 * i} chat {text}" for i, text in enumerate(CHAT)]
-environment = dict(os.environ, STANDIN_CALL="N0CALL-L", STANDIN_EVENTS="\n".join(events),
-                   STANDIN_RECORD="Z:" + str(record).replace("/", "\\"))
+environment = dict(os.environ, STANDIN_CALL="N0CALL-L", STANDIN_EVENTS="\n".join(events))
 parlox = subprocess.Popen(["wine", folder / "parlox.exe"], env=environment, **QUIET)
 try:
     splash = until(lambda: [w for w in windows("^Parlox$") if width(w) < 400], 20, "the splash")[0]
