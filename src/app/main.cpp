@@ -3,6 +3,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include "announce/PlatformAnnouncer.h"
 #include "core/LogPath.h"
 #include "core/StoredChoices.h"
 #include "core/ViewLog.h"
@@ -50,11 +51,11 @@ int main(int argc, char *argv[])
     const QString logPath = LogFilePath(QCoreApplication::applicationDirPath(),
                                         QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
 
+    PlatformAnnouncer announcer;
     frmMain window(MainWindowDependencies{host, settings, WaitSeconds, [] { return QDateTime::currentDateTime(); },
                                           OpenWithDefaultProgram, ShowMessage, logPath,
-                                          [](QWidget *window) {
-                                              QApplication::alert(window, 0);
-                                          }});
+                                          [](QWidget *window) { QApplication::alert(window, 0); }, announcer});
+    announcer.SetWindow(&window);
     QObject::connect(&window, &frmMain::Unloaded, &app, [] {
         QCoreApplication::exit(0);
 #ifdef Q_OS_WIN

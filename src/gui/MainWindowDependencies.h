@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QString>
 
+class Announcer;
 class HostBinding;
 class QSettings;
 class QWidget;
@@ -23,4 +24,6 @@ struct MainWindowDependencies
     QString logPath;
     // Asks the desktop to draw the user's eye to the window until it is next activated.
     std::function<void(QWidget *window)> alert;
+    // Reads received chat aloud and plays the sound for it, as the user chose.
+    Announcer &announcer;
 };

@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "core/Announcer.h"
 #include "gui/frmMain.h"
 #include "host/HostBinding.h"
 #include "host/HostError.h"
@@ -19,7 +20,7 @@
 // message boxes, requests for attention ("alert") and the unload. The host fails the step named
 // `failing`; during the one named `closingDuring` it announces its closing, as EchoLink's events
 // come in while a call to it is under way. The clock may fail; each reading is a minute later.
-struct Rig : HostBinding
+struct Rig : HostBinding, Announcer
 {
     QTemporaryDir dir;
     QString conf = dir.filePath("Parlox.conf");
@@ -50,6 +51,9 @@ struct Rig : HostBinding
     {
         journal.append("Release " + StoredFour() + (Find<QTimer>("tChatReceived")->isActive() ? " ticking" : ""));
     }
+    bool HearsReturn() const override { return true; }
+    bool ScreenReaderRunning() override { return false; }
+    void Announce(const QStringList &, bool, bool) override {}
     void Step(const QString &name)
     {
         journal.append(name);
@@ -68,10 +72,7 @@ struct Rig : HostBinding
             [this](QMessageBox::Icon icon, const QString &title, const QString &text) {
                 journal.append(QStringLiteral("box %1 %2: %3").arg(icon).arg(title, text));
             },
-            logPath(),
-            [this](QWidget *) {
-                journal.append("alert");
-            }});
+            logPath(), [this](QWidget *) { journal.append("alert"); }, *this});
         QObject::connect(window.get(), &frmMain::Unloaded, [this] { journal.append("Unloaded"); });
         return window->Load();
     }

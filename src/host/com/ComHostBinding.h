@@ -21,6 +21,7 @@ public:
     void PostChatLine(const QString &line) override;
 
     void Release() override;
+    bool HearsReturn() const override { return false; }
 
 private:
     // In this order, so that the connection lets go of EchoLink before the apartment is left.

@@ -30,7 +30,7 @@ bool IsTimeout(const QDBusError &error)
 } // namespace
 
 DBusHostBinding::DBusHostBinding(const QDBusConnection &bus, QObject *parent)
-    : DBusHostBinding(bus, kDefaultCallTimeout, parent)
+    : DBusHostBinding(bus, kAnswerLimit, parent)
 {
 }
 

@@ -26,8 +26,6 @@ class DBusHostBinding : public HostBinding
     Q_OBJECT
 
 public:
-    static constexpr std::chrono::milliseconds kDefaultCallTimeout{3000};
-
     explicit DBusHostBinding(const QDBusConnection &bus, QObject *parent = nullptr);
     DBusHostBinding(const QDBusConnection &bus, std::chrono::milliseconds callTimeout, QObject *parent = nullptr);
 
@@ -39,6 +37,7 @@ public:
     void PostChatLine(const QString &line) override;
 
     void Release() noexcept override;
+    bool HearsReturn() const override { return true; }
 
 private:
     template <class Proxy> void Create(Proxy *&held, const QString &path);
