@@ -171,7 +171,7 @@ void bench_ChatPath::logRecord()
     QElapsedTimer timer;
     QBENCHMARK {
         timer.start();
-        log.Append(LogRecord(kText, rig.now, QLocale()));
+        log.Append({LogRecord(kText, rig.now, QLocale())});
         runs.ns.append(timer.nsecsElapsed());
     }
     QVERIFY(QFile::exists(rig.logPath()));
