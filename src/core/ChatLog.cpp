@@ -44,9 +44,20 @@ ChatLog::Outcome ChatLog::Append(const QStringList &records) const
     QFile file(m_path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
         return {records.size(), file.errorString()};
-    Outcome outcome;
+    QByteArray bytes;
+    QList<qsizetype> ends;
     for (const QString &record : records) {
-        const QString reason = WriteWhole(file, Encoded(record));
+        bytes += Encoded(record);
+        ends.append(bytes.size());
+    }
+    if (WriteWhole(file, bytes).isNull())
+        return {};
+    // Not all of it fitted: record by record, so that each one that fits is kept.
+    Outcome outcome;
+    qsizetype start = 0;
+    for (const qsizetype end : ends) {
+        const QString reason = WriteWhole(file, bytes.sliced(start, end - start));
+        start = end;
         if (reason.isNull())
             continue;
         if (outcome.lost++ == 0)

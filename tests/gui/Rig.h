@@ -34,6 +34,8 @@ struct Rig : HostBinding, Announcer
     HostError::Outcome outcome = HostError::Outcome::NotDone;
     QDateTime now{QDate(2026, 12, 6), QTime(14, 5)};
     bool clockFails = false;
+    // The rig itself, unless a benchmark hands in a real one.
+    Announcer *announcer = this;
     std::unique_ptr<frmMain> window;
 
     QString logPath() const { return dir.filePath("ParloxLog.txt"); }
@@ -86,7 +88,7 @@ struct Rig : HostBinding, Announcer
             [this](QMessageBox::Icon icon, const QString &title, const QString &text) {
                 journal.append(QStringLiteral("box %1 %2: %3").arg(icon).arg(title, text));
             },
-            logPath(), [this](QWidget *) { journal.append("alert"); }, *this});
+            logPath(), [this](QWidget *) { journal.append("alert"); }, *announcer});
         QObject::connect(window.get(), &frmMain::Unloaded, [this] { journal.append("Unloaded"); });
         return window->Load();
     }
