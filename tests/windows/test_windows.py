@@ -18,6 +18,7 @@ from pathlib import Path
 
 OUT = Path(os.environ["PARLOX_BUILD_DIR"], "windows")
 PROGRAM = OUT / "Parlox"
+ENDSESSION = Path(os.environ["PARLOX_BUILD_DIR"], "win32-app", "tests", "endsession.exe")
 LOCAL = Path(os.environ["WINEPREFIX"], "drive_c", "users", os.environ.get("USER", "root"), "AppData", "Local")
 INSTALLED = LOCAL / "Programs" / "Parlox"
 LINK = LOCAL.parent / "Roaming" / "Microsoft" / "Windows" / "Start Menu" / "Programs" / "Parlox.lnk"
@@ -131,6 +132,29 @@ class Windows(unittest.TestCase):
         self.assertFalse(LINK.exists())
         self.assertNotEqual(registry("query", UNINSTALL).returncode, 0)
         self.assertEqual(stored(), choices)
+
+    def test_session_ended(self):
+        """Windows may end a program as soon as it has answered WM_ENDSESSION: by then EchoLink is
+        let go, and once start-up is done, the choices are stored."""
+        released = ["unsubscribed", "released EventObject", "released SetupConfig", "released SysopConfig"]
+        self.start(PROGRAM)
+        self.until(lambda: windows(CAPTION), 25, "the main window")
+        self.end_session("Parlox ~ N0CALL ~ v 1.0.0")
+        self.assertEqual(sorted(stored()), ["DoubleSpace", "LogFile", "ScrnLeft", "ScrnTop"])
+        self.assertEqual(read(self.record).decode().splitlines()[-4:], released)
+
+        # During the start-up wait for EchoLink, with only the splash to see: nothing is stored yet.
+        registry("delete", SETTINGS, "/f")
+        self.start(PROGRAM)
+        self.until(lambda: "subscribed" in read(self.record).decode().splitlines(), 20, "the subscription")
+        self.end_session("Parlox")
+        self.assertEqual(stored(), {})
+        self.assertEqual(read(self.record).decode().splitlines()[-2:], released[:2])
+
+    def end_session(self, title):
+        ended = run("wine", ENDSESSION, title)
+        self.assertEqual(ended.returncode, 0, ended.stdout)
+        self.parlox.wait(10)
 
     def test_without_echolink(self):
         registry("delete", r"HKLM\Software\Classes\CLSID\{D1FB3C9A-BB2D-446A-A74A-E771F134ED56}", "/f")
