@@ -64,6 +64,14 @@ int main(int argc, char *argv[])
 #endif
     });
 
+    // The platform ending Parlox runs the window's unload step first. On Windows, Qt says so from
+    // inside the handling of WM_ENDSESSION, and Windows may end the process the moment that is
+    // answered: the step runs right there, during start-up too (where Qt's own quit does nothing).
+    // It stores the settings first, and the registry keeps them at once. Its calls out to EchoLink
+    // come after: Windows' COM refuses them from inside a message sent by another thread (Wine's
+    // lets them through), and EchoLink then finds Parlox gone at its next event.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, &QWidget::close);
+
     switch (window.Load()) {
         case frmMain::LoadResult::Failed:
             return 1;
