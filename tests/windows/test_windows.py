@@ -14,6 +14,7 @@ earlier case left running.
 
 
 import os, re, shutil, subprocess, tempfile, time, unittest
+from xml.etree import ElementTree
 from pathlib import Path
 
 OUT = Path(os.environ["PARLOX_BUILD_DIR"], "windows")
@@ -164,6 +165,25 @@ class Windows(unittest.TestCase):
         run("xdotool", "key", "Return")
         self.assertEqual(self.parlox.wait(10), 1)
         self.assertEqual((read(PROGRAM / "ParloxLog.txt"), stored()), (b"", {"LogFile": "True"}))
+
+
+class Manifest(unittest.TestCase):
+    def test_read_back_from_the_program(self):
+        """What Windows reads before parlox.exe starts: an ordinary program with the user's own
+        rights (without that, Windows takes the 32-bit program for a legacy one and redirects its
+        writes under Program Files to the VirtualStore), made for Windows 10 and 11 (one entry for
+        both), aware of each screen's DPI as Qt 6.4 makes it (per monitor, version 2; Qt takes any
+        awareness that a manifest has set for that one)."""
+        found = run("wrestool", "--extract", "--raw", "--type=24", "--name=1", PROGRAM / "parlox.exe")
+        manifest = ElementTree.fromstring(found.stdout)
+        names = {"v3": "urn:schemas-microsoft-com:asm.v3", "os": "urn:schemas-microsoft-com:compatibility.v1",
+                 "dpi": "http://schemas.microsoft.com/SMI/2016/WindowsSettings"}
+        level = manifest.find("v3:trustInfo/v3:security/v3:requestedPrivileges/v3:requestedExecutionLevel", names)
+        self.assertEqual(level.attrib, {"level": "asInvoker", "uiAccess": "false"})
+        systems = manifest.findall("os:compatibility/os:application/os:supportedOS", names)
+        self.assertEqual([system.get("Id") for system in systems], ["{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"])
+        awareness = manifest.find("v3:application/v3:windowsSettings/dpi:dpiAwareness", names)
+        self.assertEqual(awareness.text, "PerMonitorV2")
 
 
 if __name__ == "__main__":
