@@ -1,0 +1,172 @@
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QRegularExpression>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
+
+#include "announce/JawsApi.h"
+#include "announce/PlatformAnnouncer.h"
+#include "announce/SapiVoice.h"
+#include "line_escaping/LineEscaping.h"
+
+#include <windows.h>
+
+namespace {
+
+using RegistrationStep = HRESULT(WINAPI *)();
+
+void SetEnvironment(const wchar_t *name, const QString &value)
+{
+    SetEnvironmentVariableW(name, value.isEmpty() ? nullptr : reinterpret_cast<const wchar_t *>(value.utf16()));
+}
+
+void SetScreenReader(bool running)
+{
+    SystemParametersInfoW(SPI_SETSCREENREADER, running, nullptr, 0);
+}
+
+} // namespace
+
+// The announcer's Windows routes as Parlox uses them, against a stand-in for JAWS's automation
+// object registered as JAWS registers its own.
+class tst_WindowsAnnouncer : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_folder;
+    HMODULE m_standIn = nullptr;
+
+    QString RecordPath() const { return m_folder.filePath("jaws-record.txt"); }
+
+    // The stand-in's record since the last look, one line a call.
+    QStringList Record() const
+    {
+        QFile file(RecordPath());
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        const QStringList lines = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+        file.close();
+        file.remove();
+        return lines;
+    }
+
+    void Registration(const char *step)
+    {
+        const auto call = reinterpret_cast<RegistrationStep>(GetProcAddress(m_standIn, step));
+        QVERIFY(call);
+        QCOMPARE(call(), S_OK);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_folder.isValid());
+        const QString standIn = QDir::toNativeSeparators(QApplication::applicationDirPath() + "/jaws_standin.dll");
+        m_standIn = LoadLibraryW(reinterpret_cast<const wchar_t *>(standIn.utf16()));
+        QVERIFY2(m_standIn, qPrintable(standIn));
+        Registration("DllRegisterServer");
+        SetEnvironment(L"JAWS_STANDIN_RECORD", QDir::toNativeSeparators(RecordPath()));
+    }
+
+    void cleanupTestCase()
+    {
+        SetScreenReader(false);
+        if (m_standIn)
+            Registration("DllUnregisterServer");
+    }
+
+    // JAWS is handed each text whole and as it is, to speak after what it is saying.
+    void jawsSaysText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("chat") << "XX1ABC: hello";
+        QTest::newRow("markup") << "<speak>N0CALL</speak> &amp; <b>73</b>";
+        QTest::newRow("right to left, emoji") << QString::fromUtf8("שלום مرحبا 📻 73");
+        QTest::newRow("long") << QString(300, QChar(0x00e9)) + " and more";
+        QTest::newRow("backslash") << "C:\\data\\log";
+    }
+    void jawsSaysText()
+    {
+        QFETCH(QString, text);
+        JawsApi jaws;
+        QVERIFY(jaws.SayString(text));
+        const std::u16string escaped = EscapeLine(text.toStdU16String());
+        QCOMPARE(Record(), QStringList("SayString flush=0: " + QString::fromStdU16String(escaped)));
+    }
+
+    // JAWS installed but not running takes nothing; not installed, there is nothing to ask. Both
+    // are told at once, and a JAWS that starts later is found.
+    void jawsAbsent()
+    {
+        JawsApi jaws;
+        SetEnvironment(L"JAWS_STANDIN_RUNNING", "no");
+        QVERIFY(!jaws.SayString("XX1ABC: one"));
+        SetEnvironment(L"JAWS_STANDIN_RUNNING", {});
+        QVERIFY(jaws.SayString("XX1ABC: two"));
+        QCOMPARE(Record(), QStringList({"not running", "SayString flush=0: XX1ABC: two"}));
+
+        Registration("DllUnregisterServer");
+        JawsApi missing;
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!missing.SayString("XX1ABC: three"));
+        QVERIFY(clock.elapsed() < 1000);
+        Registration("DllRegisterServer");
+        QVERIFY(missing.SayString("XX1ABC: four"));
+        QCOMPARE(Record(), QStringList("SayString flush=0: XX1ABC: four"));
+    }
+
+    // The whole announcer: Windows is asked for each tick whether a screen reader runs, JAWS
+    // speaks where it takes the text, and otherwise (here Wine has no notifications) the system
+    // voice does, without holding up the window.
+    void announcer()
+    {
+        QWidget window;
+        window.show();
+        PlatformAnnouncer announcer;
+        announcer.SetWindow(&window);
+
+        SetScreenReader(true);
+        QVERIFY(announcer.ScreenReaderRunning());
+        announcer.Announce({"XX1ABC>hello <b>there</b>"}, true, true);
+        const QStringList said = Record();
+        QCOMPARE(said.size(), 1);
+        QVERIFY2(said[0].startsWith("SayString flush=0: XX1ABC") && said[0].contains("hello <b>there</b>"),
+                 qPrintable(said[0]));
+
+        announcer.Announce({"XX1ABC>not read aloud"}, false, true);
+        // Wine's SAPI has no voice to speak with, which the voice says once.
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("system voice is missing"));
+        QTest::failOnWarning(QRegularExpression("system voice"));
+        SetEnvironment(L"JAWS_STANDIN_RUNNING", "no");
+        QElapsedTimer clock;
+        clock.start();
+        announcer.Announce({"XX1ABC>by the voice"}, true, false);
+        SetEnvironment(L"JAWS_STANDIN_RUNNING", {});
+        SetScreenReader(false);
+        QVERIFY(!announcer.ScreenReaderRunning());
+        announcer.Announce({"XX1ABC>by the voice too"}, true, false);
+        QVERIFY(clock.elapsed() < 1000);
+        QCOMPARE(Record(), QStringList("not running"));
+    }
+
+    // A voice that is missing (as Wine's is) says so once however often it is asked, and ends
+    // each text at once, so that the texts after it are not held up.
+    void voiceMissing()
+    {
+        SapiVoice voice;
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("system voice is missing"));
+        QTest::failOnWarning(QRegularExpression("system voice"));
+        for (const QString &text : {QString("XX1ABC: <b>one</b>"), QString("XX1ABC: two")}) {
+            bool done = false;
+            voice.Speak(text, [&done] { done = true; });
+            QVERIFY(done);
+        }
+    }
+};
+
+QTEST_MAIN(tst_WindowsAnnouncer)
+#include "tst_WindowsAnnouncer.moc"
