@@ -19,8 +19,8 @@ constexpr int kItemAdded = 0; // NotificationKind_ItemAdded: a chat text arrived
 constexpr int kProcessingAll = 2; // NotificationProcessing_All: each is spoken, none cuts another
 
 // The source of the notifications: a provider of Parlox's own, standing for the window it is
-// hosted on. UI Automation passes on events only from server-side providers, and the window's
-// own provider is Qt's, out of reach.
+// hosted on. Events are raised by server-side providers, and the window's own is Qt's, out of
+// reach.
 class NotificationSource : public IRawElementProviderSimple
 {
 public:
