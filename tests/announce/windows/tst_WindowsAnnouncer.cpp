@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QRegularExpression>
@@ -10,6 +11,7 @@
 #include "announce/JawsApi.h"
 #include "announce/PlatformAnnouncer.h"
 #include "announce/SapiVoice.h"
+#include "announce/WindowsDesktop.h"
 #include "line_escaping/LineEscaping.h"
 
 #include <windows.h>
@@ -117,6 +119,49 @@ private slots:
         Registration("DllRegisterServer");
         QVERIFY(missing.SayString("XX1ABC: four"));
         QCOMPARE(Record(), QStringList("SayString flush=0: XX1ABC: four"));
+    }
+
+    // NVDA is told by the hidden window it keeps (class "wxWindowClassNR", title "NVDA"); in
+    // front is the window itself or one of its own, such as a dialog it owns.
+    void desktop()
+    {
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = DefWindowProcW;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"wxWindowClassNR";
+        RegisterClassW(&windowClass);
+        QVERIFY(!NvdaRunning());
+        const HWND other = CreateWindowExW(0, L"wxWindowClassNR", L"Audacity", 0, 0, 0, 10, 10, nullptr, nullptr,
+                                           windowClass.hInstance, nullptr);
+        QVERIFY(!NvdaRunning());
+        const HWND nvda = CreateWindowExW(0, L"wxWindowClassNR", L"NVDA", 0, 0, 0, 10, 10, nullptr, nullptr,
+                                          windowClass.hInstance, nullptr);
+        QVERIFY(NvdaRunning());
+        DestroyWindow(nvda);
+        DestroyWindow(other);
+        QVERIFY(!NvdaRunning());
+
+        QWidget window;
+        QWidget elsewhere;
+        for (QWidget *shown : {&window, &elsewhere}) {
+            shown->resize(200, 100);
+            shown->show();
+            QVERIFY(QTest::qWaitForWindowExposed(shown));
+        }
+        QDialog dialog(&window);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        const auto bringToFront = [](QWidget *widget) {
+            SetForegroundWindow(reinterpret_cast<HWND>(widget->winId()));
+        };
+        bringToFront(&window);
+        QTRY_VERIFY(WindowInFront(&window));
+        QVERIFY(!WindowInFront(&elsewhere));
+        bringToFront(&elsewhere);
+        QTRY_VERIFY(!WindowInFront(&window));
+        bringToFront(&dialog);
+        QTRY_VERIFY(WindowInFront(&window));
+        QVERIFY(!WindowInFront(nullptr));
     }
 
     // The whole announcer: Windows is asked for each tick whether a screen reader runs, JAWS
