@@ -8,11 +8,12 @@
 //   Disable() -> BOOL                                dispid 5
 //   RunFunction(FunctionName) -> BOOL                dispid 6
 // SayString answers TRUE when JAWS runs and has taken the text, FALSE otherwise, and returns
-// before the text is spoken. "regsvr32 jaws_standin.dll" registers it, "regsvr32 /u" removes it.
+// before the text is spoken. Only SayString does anything here. "regsvr32 jaws_standin.dll"
+// registers it, "regsvr32 /u" removes it.
 //
 // A test tells it through environment variables what to do:
-//   JAWS_STANDIN_RECORD   a file that gets a line for every call, for SayString
-//                         "SayString flush=0|1: TEXT" with TEXT escaped (\r, \n, \t, \\)
+//   JAWS_STANDIN_RECORD   a file that gets a line for every SayString: "SayString flush=0|1:
+//                         TEXT" with TEXT escaped (\r, \n, \t, \\), or "not running"
 //   JAWS_STANDIN_RUNNING  "no": JAWS is installed but does not run, and takes nothing
 
 #include "line_escaping/LineEscaping.h"
@@ -52,11 +53,6 @@ void Record(const std::wstring &line)
         std::ofstream(path.c_str(), std::ios::app | std::ios::binary) << utf8;
 }
 
-VARIANT_BOOL Running()
-{
-    return Environment(L"JAWS_STANDIN_RUNNING") == L"no" ? VARIANT_FALSE : VARIANT_TRUE;
-}
-
 // The interface in its published order, after IDispatch's own seven.
 struct IJawsApi : public IDispatch
 {
@@ -72,10 +68,10 @@ struct Member
 {
     const wchar_t *name;
     DISPID id;
-    UINT arguments;
 };
-const Member kMembers[] = {{L"RunScript", 1, 1}, {L"SayString", 2, 2}, {L"StopSpeech", 3, 0},
-                           {L"Enable", 4, 1},    {L"Disable", 5, 0},   {L"RunFunction", 6, 1}};
+const Member kMembers[]
+    = {{L"RunScript", 1}, {L"SayString", 2}, {L"StopSpeech", 3}, {L"Enable", 4}, {L"Disable", 5}, {L"RunFunction", 6}};
+constexpr DISPID kSayString = 2;
 
 std::wstring Text(BSTR text)
 {
@@ -130,48 +126,35 @@ public:
         }
         return result;
     }
-    // Arguments come last first; each is converted to its declared type, as the type library's
-    // own dispatch would.
+    // Only SayString is served; its arguments come last first, each converted to its declared
+    // type, as the type library's own dispatch would.
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS *params, VARIANT *result, EXCEPINFO *,
                         UINT *wrongArgument) override
     {
-        const Member *member = nullptr;
-        for (const Member &candidate : kMembers) {
-            if (candidate.id == id)
-                member = &candidate;
-        }
-        if (!member)
-            return DISP_E_MEMBERNOTFOUND;
-        if (!(flags & DISPATCH_METHOD))
+        if (id != kSayString || !(flags & DISPATCH_METHOD))
             return DISP_E_MEMBERNOTFOUND;
         if (params->cNamedArgs != 0)
             return DISP_E_NONAMEDARGS;
-        if (params->cArgs != member->arguments)
+        if (params->cArgs != 2)
             return DISP_E_BADPARAMCOUNT;
-        VARIANT text, flag;
+        VARIANT text, flush;
         VariantInit(&text);
-        VariantInit(&flag);
+        VariantInit(&flush);
         VARIANT_BOOL success = VARIANT_FALSE;
-        HRESULT outcome = S_OK;
-        if (id == 2) {
-            outcome = VariantChangeType(&text, &params->rgvarg[1], 0, VT_BSTR);
+        HRESULT outcome = VariantChangeType(&text, &params->rgvarg[1], 0, VT_BSTR);
+        if (FAILED(outcome) && wrongArgument)
+            *wrongArgument = 1;
+        if (SUCCEEDED(outcome)) {
+            outcome = VariantChangeType(&flush, &params->rgvarg[0], 0, VT_BOOL);
             if (FAILED(outcome) && wrongArgument)
-                *wrongArgument = 1;
-            if (SUCCEEDED(outcome)) {
-                outcome = VariantChangeType(&flag, &params->rgvarg[0], 0, VT_BOOL);
-                if (FAILED(outcome) && wrongArgument)
-                    *wrongArgument = 0;
-            }
-            if (SUCCEEDED(outcome))
-                outcome = SayString(text.bstrVal, flag.boolVal, &success);
-        } else {
-            Record(std::wstring(member->name));
-            success = Running();
+                *wrongArgument = 0;
         }
+        if (SUCCEEDED(outcome))
+            outcome = SayString(text.bstrVal, flush.boolVal, &success);
         VariantClear(&text);
-        VariantClear(&flag);
+        VariantClear(&flush);
         if (FAILED(outcome))
-            return outcome == DISP_E_TYPEMISMATCH || outcome == DISP_E_OVERFLOW ? DISP_E_TYPEMISMATCH : outcome;
+            return DISP_E_TYPEMISMATCH;
         if (result) {
             VariantInit(result);
             result->vt = VT_BOOL;
@@ -180,44 +163,21 @@ public:
         return S_OK;
     }
 
-    STDMETHODIMP RunScript(BSTR scriptName, VARIANT_BOOL *success) override
-    {
-        Record(L"RunScript: " + EscapeLine(Text(scriptName)));
-        *success = Running();
-        return S_OK;
-    }
     STDMETHODIMP SayString(BSTR stringToSpeak, VARIANT_BOOL flush, VARIANT_BOOL *success) override
     {
-        *success = Running();
+        *success = Environment(L"JAWS_STANDIN_RUNNING") == L"no" ? VARIANT_FALSE : VARIANT_TRUE;
         if (*success)
             Record(std::wstring(L"SayString flush=") + (flush ? L"1" : L"0") + L": " + EscapeLine(Text(stringToSpeak)));
         else
             Record(L"not running");
         return S_OK;
     }
-    STDMETHODIMP StopSpeech() override
-    {
-        Record(L"StopSpeech");
-        return S_OK;
-    }
-    STDMETHODIMP Enable(VARIANT_BOOL, VARIANT_BOOL *success) override
-    {
-        Record(L"Enable");
-        *success = Running();
-        return S_OK;
-    }
-    STDMETHODIMP Disable(VARIANT_BOOL *success) override
-    {
-        Record(L"Disable");
-        *success = Running();
-        return S_OK;
-    }
-    STDMETHODIMP RunFunction(BSTR functionName, VARIANT_BOOL *success) override
-    {
-        Record(L"RunFunction: " + EscapeLine(Text(functionName)));
-        *success = Running();
-        return S_OK;
-    }
+    // The rest of the interface holds its places; Parlox has no use for it.
+    STDMETHODIMP RunScript(BSTR, VARIANT_BOOL *) override { return E_NOTIMPL; }
+    STDMETHODIMP StopSpeech() override { return E_NOTIMPL; }
+    STDMETHODIMP Enable(VARIANT_BOOL, VARIANT_BOOL *) override { return E_NOTIMPL; }
+    STDMETHODIMP Disable(VARIANT_BOOL *) override { return E_NOTIMPL; }
+    STDMETHODIMP RunFunction(BSTR, VARIANT_BOOL *) override { return E_NOTIMPL; }
 
 private:
     LONG m_references = 1;
