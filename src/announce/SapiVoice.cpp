@@ -63,6 +63,8 @@ bool SapiVoice::Ready()
 
 void SapiVoice::EventsCame()
 {
+    // Whether SAPI's event resets itself or not, it is set again for anything queued after this.
+    ResetEvent(m_events.handle());
     SPEVENT event;
     ULONG fetched = 0;
     bool ended = false;
