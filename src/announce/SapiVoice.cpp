@@ -2,10 +2,10 @@
 
 #include <QtDebug>
 
-SapiVoice::SapiVoice()
+SapiVoice::SapiVoice(Maker make, std::chrono::milliseconds deadline) : m_make(std::move(make))
 {
     m_deadline.setSingleShot(true);
-    m_deadline.setInterval(kDeadline);
+    m_deadline.setInterval(deadline);
     QObject::connect(&m_deadline, &QTimer::timeout, [this] {
         Warn("did not finish speaking in time", S_OK);
         Finished();
@@ -17,6 +17,11 @@ SapiVoice::~SapiVoice()
 {
     if (m_voice)
         m_voice->Speak(nullptr, SPF_PURGEBEFORESPEAK, nullptr);
+}
+
+HRESULT SapiVoice::MakeSystemVoice(ISpVoice **voice)
+{
+    return CoCreateInstance(CLSID_SpVoice, nullptr, CLSCTX_ALL, IID_PPV_ARGS(voice));
 }
 
 void SapiVoice::Speak(const QString &text, std::function<void()> done)
@@ -43,7 +48,7 @@ bool SapiVoice::Ready()
     if (m_voice || m_missing)
         return !m_missing;
     Microsoft::WRL::ComPtr<ISpVoice> voice;
-    HRESULT outcome = CoCreateInstance(CLSID_SpVoice, nullptr, CLSCTX_ALL, IID_PPV_ARGS(&voice));
+    HRESULT outcome = m_make(voice.GetAddressOf());
     const ULONGLONG interest = SPFEI(SPEI_END_INPUT_STREAM);
     if (SUCCEEDED(outcome))
         outcome = voice->SetInterest(interest, interest);

@@ -20,7 +20,10 @@ public:
     // A voice that has not finished a text by this time is taken to hang.
     static constexpr std::chrono::milliseconds kDeadline = std::chrono::minutes(2);
 
-    SapiVoice();
+    // Makes the voice, once, when it is first asked to speak.
+    using Maker = std::function<HRESULT(ISpVoice **voice)>;
+
+    explicit SapiVoice(Maker make = MakeSystemVoice, std::chrono::milliseconds deadline = kDeadline);
     ~SapiVoice();
     SapiVoice(const SapiVoice &) = delete;
     SapiVoice &operator=(const SapiVoice &) = delete;
@@ -29,12 +32,16 @@ public:
     // been spoken, has failed or has run past the deadline.
     void Speak(const QString &text, std::function<void()> done);
 
+    // The voice the user chose in Windows' speech settings.
+    static HRESULT MakeSystemVoice(ISpVoice **voice);
+
 private:
     bool Ready();
     void Finished();
     void EventsCame();
     void Warn(const char *what, HRESULT outcome);
 
+    Maker m_make;
     Microsoft::WRL::ComPtr<ISpVoice> m_voice;
     bool m_missing = false;
     bool m_warned = false;

@@ -14,6 +14,8 @@
 #include "announce/WindowsDesktop.h"
 #include "line_escaping/LineEscaping.h"
 
+#include <chrono>
+
 #include <windows.h>
 
 namespace {
@@ -29,6 +31,101 @@ void SetScreenReader(bool running)
 {
     SystemParametersInfoW(SPI_SETSCREENREADER, running, nullptr, 0);
 }
+
+// A voice that speaks when told to: it ends a text only on End(), as SAPI ends one by telling
+// its listener through the event it hands out.
+class FakeVoice : public ISpVoice
+{
+public:
+    QStringList spoken;
+    QList<DWORD> flags;
+    HRESULT speakOutcome = S_OK;
+
+    ~FakeVoice()
+    {
+        if (m_event)
+            CloseHandle(m_event);
+    }
+    void End()
+    {
+        m_ended = true;
+        SetEvent(m_event);
+    }
+
+    STDMETHODIMP QueryInterface(REFIID, void **object) override
+    {
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    // Owned by the test, which outlives the voice's users.
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+
+    STDMETHODIMP SetNotifyWin32Event() override
+    {
+        m_event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+        return S_OK;
+    }
+    STDMETHODIMP_(HANDLE) GetNotifyEventHandle() override { return m_event; }
+    STDMETHODIMP SetInterest(ULONGLONG events, ULONGLONG) override
+    {
+        return events & SPFEI(SPEI_END_INPUT_STREAM) ? S_OK : E_INVALIDARG;
+    }
+    STDMETHODIMP GetEvents(ULONG, SPEVENT *event, ULONG *fetched) override
+    {
+        *fetched = std::exchange(m_ended, false) ? 1 : 0;
+        if (*fetched) {
+            *event = {};
+            event->eEventId = SPEI_END_INPUT_STREAM;
+        }
+        return *fetched ? S_OK : S_FALSE;
+    }
+    STDMETHODIMP Speak(LPCWSTR text, DWORD how, ULONG *) override
+    {
+        if (text) {
+            spoken << QString::fromWCharArray(text);
+            flags << how;
+        }
+        return speakOutcome;
+    }
+
+    // clang-format off
+    STDMETHODIMP SetNotifySink(ISpNotifySink *) override { return E_NOTIMPL; }
+    STDMETHODIMP SetNotifyWindowMessage(HWND, UINT, WPARAM, LPARAM) override { return E_NOTIMPL; }
+    STDMETHODIMP SetNotifyCallbackFunction(SPNOTIFYCALLBACK *, WPARAM, LPARAM) override { return E_NOTIMPL; }
+    STDMETHODIMP SetNotifyCallbackInterface(ISpNotifyCallback *, WPARAM, LPARAM) override { return E_NOTIMPL; }
+    STDMETHODIMP WaitForNotifyEvent(DWORD) override { return E_NOTIMPL; }
+    STDMETHODIMP GetInfo(SPEVENTSOURCEINFO *) override { return E_NOTIMPL; }
+    STDMETHODIMP SetOutput(IUnknown *, WINBOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP GetOutputObjectToken(ISpObjectToken **) override { return E_NOTIMPL; }
+    STDMETHODIMP GetOutputStream(ISpStreamFormat **) override { return E_NOTIMPL; }
+    STDMETHODIMP Pause() override { return E_NOTIMPL; }
+    STDMETHODIMP Resume() override { return E_NOTIMPL; }
+    STDMETHODIMP SetVoice(ISpObjectToken *) override { return E_NOTIMPL; }
+    STDMETHODIMP GetVoice(ISpObjectToken **) override { return E_NOTIMPL; }
+    STDMETHODIMP SpeakStream(IStream *, DWORD, ULONG *) override { return E_NOTIMPL; }
+    STDMETHODIMP GetStatus(SPVOICESTATUS *, LPWSTR *) override { return E_NOTIMPL; }
+    STDMETHODIMP Skip(LPCWSTR, LONG, ULONG *) override { return E_NOTIMPL; }
+    STDMETHODIMP SetPriority(SPVPRIORITY) override { return E_NOTIMPL; }
+    STDMETHODIMP GetPriority(SPVPRIORITY *) override { return E_NOTIMPL; }
+    STDMETHODIMP SetAlertBoundary(SPEVENTENUM) override { return E_NOTIMPL; }
+    STDMETHODIMP GetAlertBoundary(SPEVENTENUM *) override { return E_NOTIMPL; }
+    STDMETHODIMP SetRate(LONG) override { return E_NOTIMPL; }
+    STDMETHODIMP GetRate(LONG *) override { return E_NOTIMPL; }
+    STDMETHODIMP SetVolume(USHORT) override { return E_NOTIMPL; }
+    STDMETHODIMP GetVolume(USHORT *) override { return E_NOTIMPL; }
+    STDMETHODIMP WaitUntilDone(ULONG) override { return E_NOTIMPL; }
+    STDMETHODIMP SetSyncSpeakTimeout(ULONG) override { return E_NOTIMPL; }
+    STDMETHODIMP GetSyncSpeakTimeout(ULONG *) override { return E_NOTIMPL; }
+    STDMETHODIMP_(HANDLE) SpeakCompleteEvent() override { return nullptr; }
+    STDMETHODIMP IsUISupported(LPCWSTR, void *, ULONG, WINBOOL *) override { return E_NOTIMPL; }
+    STDMETHODIMP DisplayUI(HWND, LPCWSTR, LPCWSTR, void *, ULONG) override { return E_NOTIMPL; }
+    // clang-format on
+
+private:
+    HANDLE m_event = nullptr;
+    bool m_ended = false;
+};
 
 } // namespace
 
@@ -197,6 +294,46 @@ private slots:
         announcer.Announce({"XX1ABC>by the voice too"}, true, false);
         QVERIFY(clock.elapsed() < 1000);
         QCOMPARE(Record(), QStringList("not running"));
+    }
+
+    // The voice speaks in the background, markup read as text, and each text ends when the voice
+    // says it has been spoken; one that does not end in time, or fails, is given up with one
+    // warning, and the next text still goes to it.
+    void voice()
+    {
+        FakeVoice fake;
+        SapiVoice voice(
+            [&fake](ISpVoice **made) {
+                *made = &fake;
+                return S_OK;
+            },
+            std::chrono::milliseconds(300));
+        bool done = false;
+        voice.Speak("XX1ABC: <b>73</b> & 日本", [&done] { done = true; });
+        QCOMPARE(fake.spoken, QStringList("XX1ABC: <b>73</b> & 日本"));
+        QVERIFY(fake.flags[0] & SPF_ASYNC);
+        QVERIFY(fake.flags[0] & SPF_IS_NOT_XML);
+        QVERIFY(!(fake.flags[0] & SPF_IS_XML));
+        QTest::qWait(100);
+        QVERIFY(!done);
+        fake.End();
+        QTRY_VERIFY(done);
+
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("system voice did not finish speaking in time"));
+        QTest::failOnWarning(QRegularExpression("system voice"));
+        done = false;
+        voice.Speak("XX1ABC: hangs", [&done] { done = true; });
+        QTRY_VERIFY(done);
+        fake.speakOutcome = E_FAIL;
+        done = false;
+        voice.Speak("XX1ABC: fails", [&done] { done = true; });
+        QVERIFY(done);
+        fake.speakOutcome = S_OK;
+        done = false;
+        voice.Speak("XX1ABC: three", [&done] { done = true; });
+        fake.End();
+        QTRY_VERIFY(done);
+        QCOMPARE(fake.spoken.size(), 4);
     }
 
     // A voice that is missing (as Wine's is) says so once however often it is asked, and ends
