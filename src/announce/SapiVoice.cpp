@@ -54,8 +54,8 @@ bool SapiVoice::Ready()
         outcome = voice->SetInterest(interest, interest);
     if (SUCCEEDED(outcome))
         outcome = voice->SetNotifyWin32Event();
-    const HANDLE events = SUCCEEDED(outcome) ? voice->GetNotifyEventHandle() : INVALID_HANDLE_VALUE;
-    if (events == INVALID_HANDLE_VALUE) {
+    const HANDLE events = SUCCEEDED(outcome) ? voice->GetNotifyEventHandle() : nullptr;
+    if (!events || events == INVALID_HANDLE_VALUE) {
         Warn("is missing", outcome);
         m_missing = true;
         return false;
