@@ -109,7 +109,7 @@ class Parlox:
         desktop.clearCache()  # else a program that came after the first look stays unseen
         with contextlib.suppress(GLib.GError):  # a window that went while it was looked at
             app = next((app for app in desktop if app and app.get_process_id() == self.process.pid), [])
-            return next((w for w in app if w.getRoleName() == role and w.name == name
+            return next((w for w in app if w and w.getRoleName() == role and w.name == name
                          and w.getState().contains(pyatspi.STATE_SHOWING)), None)
 
     def window(self, role, name):
@@ -204,7 +204,10 @@ class Journeys(unittest.TestCase):
         run("xdotool", "key", "Up", "Return")
         wait_until(lambda: host.posted()[1:] == ["anyone on frequency?"] * 2, "the line sent again")
 
-        # The host is killed: the transcript says so at once, and Send refuses and keeps the line.
+        # The host is killed, once all it sent is shown: the transcript says so at once, and Send
+        # refuses and keeps the line.
+        host.chat("XX3GHI>73")
+        wait_until(lambda: parlox.transcript(main).endswith("<XX3GHI>73\n"), "the last text before the end")
         gone = "*** EchoLink has gone away; chat has stopped until it comes back."
         host.process.kill()
         killed = time.monotonic()
@@ -222,14 +225,14 @@ class Journeys(unittest.TestCase):
         host = Host(self, "--call", "XX4NEW-R")
         parlox.caption = "Parlox ~ XX4NEW ~ v 1.0.0"
         main = parlox.window("frame", parlox.caption)
-        wait_until(lambda: re.search(r"\n\d\d:\d\d \*\*\* EchoLink is back; chat goes on\.\n$", parlox.transcript(main)),
-                   "the notice of the return")
+        back = "*** EchoLink is back; chat goes on."
+        wait_until(lambda: re.search(r"\n\d\d:\d\d " + re.escape(back) + "\n$", parlox.transcript(main)), "the return")
         host.chat("XX2DEF>glad you are back")
-        wait_until(lambda: parlox.transcript(main).endswith("<XX2DEF>glad you are back\n"), "the text from the new host")
+        wait_until(lambda: parlox.transcript(main).endswith("<XX2DEF>glad you are back\n"), "the new host's text")
         parlox.say("")  # Enter sends the line kept in the box
         wait_until(lambda: host.posted() == ["still there?"], "the kept line at the new host")
-        wait_until(lambda: re.search(records(gone, "*** EchoLink is back; chat goes on.", "XX2DEF>glad you are back",
-                                             "XX4NEW>still there?") + "$", parlox.log_text()), "the log of it all")
+        said = records("XX3GHI>73", gone, back, "XX2DEF>glad you are back", "XX4NEW>still there?")
+        wait_until(lambda: re.search(said + "$", parlox.log_text()), "the log of it all")
 
         # The session ends, and Parlox is told to end as a desktop's logout or a plain kill tells it
         # (SIGTERM): it stores the day's choices and ends well.
