@@ -264,7 +264,7 @@ void frmMain::Unload()
     m_unloaded = true;
     // A closing host during start-up must not replace the user's stored choices with the
     // laid-out ones, so settings are saved only once they have been applied.
-    if (m_settingsApplied)
+    if (m_started)
         SaveSettings();
     tChatReceived->stop();
     m_pendingChat.clear();
@@ -295,11 +295,14 @@ void frmMain::ELo_Closing()
     close();
 }
 
+// During start-up a host that is gone makes its next step fail, and the failure box says so.
 void frmMain::ELo_Gone()
 {
-    if (m_hostGone || m_unloaded)
+    if (!m_started || m_hostGone || m_unloaded)
         return;
     m_hostGone = true;
+    // What the host said before it went comes first.
+    tChatReceived_Timer();
     ShowNotice(HostGoneNotice(m_outside.host.HearsReturn()));
 }
 
@@ -341,7 +344,7 @@ void frmMain::ApplySettings()
     mnuSound->setChecked(stored.sound.value_or(false));
     // A blind user who has just installed Parlox hears chat without first finding the menu.
     mnuReadAloud->setChecked(stored.readAloud ? *stored.readAloud : m_outside.announcer.ScreenReaderRunning());
-    m_settingsApplied = true;
+    m_started = true;
 }
 
 void frmMain::ApplyStoredPosition(std::optional<double> top, std::optional<double> left)
