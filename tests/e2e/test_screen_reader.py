@@ -22,6 +22,9 @@ from pathlib import Path
 
 BUILD = os.environ["PARLOX_BUILD_DIR"]
 CAPTION = "Parlox ~ N0CALL ~ v 1.0.0"
+# As the substitute host's command line takes them: a tab written as \\t.
+AWKWARD = ["XX1ABC>" + "ABCDEFGHIJ" * 100_000, "<<b>></b>", "XX2DEF>bell\x07\\ttab", "XX3GHI>\u05e9\u05dc\u05d5\u05dd",
+           "XX4JKL>\U0001F4FB\U0001F44B"]
 TOP = tempfile.mkdtemp(prefix="parlox-reader-")
 atexit.register(subprocess.run, ["rm", "-rf", TOP])
 HOME = Path(TOP, "home")
@@ -36,7 +39,7 @@ def desktop():
     buffered, so that a test would see it only after Orca has quit)."""
     HOME.mkdir()
     (HOME / ".libao").write_text("default_driver=null\n")
-    (HOME / ".asoundrc").write_text(f'pcm.!default {{ type file slave.pcm "null" file "{SOUND}" format "raw" }}\n')
+    (HOME / ".asoundrc").write_text(f'pcm.!default {{ type file slave.pcm "null" file "|cat >> {SOUND}" format "raw" }}\n')
     speechd = HOME / ".config/speech-dispatcher"
     speechd.mkdir(parents=True)
     (speechd / "speechd.conf").write_text(Path("/etc/speech-dispatcher/speechd.conf").read_text()
@@ -125,7 +128,8 @@ def heard(text, said):
 def voiced():
     """The texts that clients handed to speech-dispatcher, as it reads them."""
     logs = SPEECHD_LOG.glob("speech-dispatcher.log")
-    return [line for log in logs for line in re.findall(r"MSG after index marking: \|(.*)\|", log.read_text())]
+    return [said for log in logs
+            for said in re.findall(r"MSG after index marking: \|(.*?)\|$", log.read_text(), re.MULTILINE | re.DOTALL)]
 
 
 def setUpModule():
@@ -163,6 +167,18 @@ class ScreenReader(unittest.TestCase):
             wait_until(lambda: heard(text, spoken()) and text in brailled(), what)
         except AssertionError as failure:
             raise AssertionError(f"{failure}; last spoken {spoken()[-8:]}, brailled {brailled()[-4:]}") from None
+
+    def sound_played(self):
+        """How much sound has been played, once it has stopped for a second; each play goes on
+        the end of the file, so that plays at the same time add up too."""
+        sizes = [-1] * 10
+
+        def stopped():
+            sizes.append(SOUND.stat().st_size if SOUND.exists() else 0)
+            return sizes[-1] == sizes[-11] > 0
+
+        wait_until(stopped, "the sound to be played")
+        return sizes[-1]
 
     def checked(self, item):
         return item.getState().contains(pyatspi.STATE_CHECKED)
@@ -237,17 +253,24 @@ class ScreenReader(unittest.TestCase):
         self.assertFalse(SOUND.exists())
         host.chat("XX7STU>one", "XX8VWX>two")
         self.speaks("XX7STU: one\nXX8VWX: two", "the tick's two texts read together")
-        wait_until(lambda: SOUND.exists() and SOUND.stat().st_size > 0, "the sound")
-        played = SOUND.stat().st_size
-        time.sleep(2)
-        self.assertEqual(SOUND.stat().st_size, played, "more than one sound for one tick")
+        played = self.sound_played()
 
-        # The screen reader quits (here it crashes): the next text goes to speech-dispatcher.
+        # Texts a careless route would choke on, in one tick: a megabyte, only markup, control
+        # characters, right-to-left text and emoji. The first three are read, cut where long.
+        host.chat(*AWKWARD)
+        self.assertEqual(self.sound_played(), 2 * played, "not one sound for each of two ticks")
+        self.speaks("XX1ABC: " + "ABCDEFGHIJ" * 29 + "AB, and more\n<<b>></b>\nXX2DEF: bell tab\n"
+                    "and 2 more lines", "the awkward texts read")
+
+        # The screen reader quits (here it crashes): the next texts go to speech-dispatcher.
         ORCA.kill()
         ORCA.wait()
         host.chat("XX9YZA>for the <b>system</b> voice")
         wait_until(lambda: "<speak>XX9YZA: for the &lt;b&gt;system&lt;/b&gt; voice</speak>" in voiced(),
                    "the line handed to the system voice, its markup as text")
+        host.chat(*AWKWARD)
+        wait_until(lambda: any(said.endswith("and 2 more lines</speak>") for said in voiced()),
+                   "the awkward texts handed to the system voice")
         self.assertNotIn("<speak>XX1ABC: hello &lt;b&gt;there&lt;/b&gt;</speak>", voiced(),
                          "what the screen reader read, spoken by the system voice too")
         self.close()
