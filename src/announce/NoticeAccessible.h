@@ -15,7 +15,6 @@ public:
     QAccessibleInterface *child(int index) const override;
     int childCount() const override;
     int indexOfChild(const QAccessibleInterface *child) const override;
-    QAccessibleInterface *focusChild() const override { return nullptr; }
     QString text(QAccessible::Text type) const override;
     QAccessible::Role role() const override { return m_role; }
     QAccessible::State state() const override;
