@@ -147,9 +147,18 @@ void frmMain::BuildMenus()
     auto *keys = new MenuBarKeys;
     keys->setParent(bar);
     bar->setStyle(keys);
-    // F10 opens the first menu, as desktops have it; the arrow keys go on from there.
-    connect(new QShortcut(Qt::Key_F10, this), &QShortcut::activated, this,
-            [this] { menuBar()->setActiveAction(mnuFile->menuAction()); });
+    // F10 takes the keyboard to the menu bar and opens the first menu, as desktops have it; the
+    // arrow keys go on from there, past the commands on the bar too. Only Alt, pressed and let go,
+    // puts the menu bar in its keyboard mode, so F10 does the same.
+    connect(new QShortcut(Qt::Key_F10, this), &QShortcut::activated, bar, [bar] {
+        // An Alt key event carries no Alt of its own: QKeyEvent adds it.
+        QKeyEvent altDown(QEvent::ShortcutOverride, Qt::Key_Alt, Qt::NoModifier);
+        QKeyEvent altUp(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+        QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+        QCoreApplication::sendEvent(bar->window(), &altDown);
+        QCoreApplication::sendEvent(bar->window(), &altUp);
+        QCoreApplication::sendEvent(bar, &down);
+    });
 
     mnuFile = AddMenu(bar, QStringLiteral("mnuFile"), QStringLiteral("File"));
     mnuExit = mnuFile->addAction(QStringLiteral("Exit"));

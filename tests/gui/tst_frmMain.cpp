@@ -95,8 +95,9 @@ private slots:
     }
 
     // The window as it first shows: its captions, menus and ticks, its fixed place and size, the
-    // focus in the entry line and Tab going round the three controls. F10 opens the first menu;
-    // Alt takes the keyboard to the menu bar.
+    // focus in the entry line and Tab going round the three controls. Alt takes the keyboard to
+    // the menu bar; so does F10, which opens the first menu, and the arrows go on past the
+    // commands on the bar.
     void firstLook()
     {
         frmMain &window = rig->Start();
@@ -122,6 +123,10 @@ private slots:
         QVERIFY(!rig->Find<QMenu>("mnuFile")->isVisible());
         QTest::keyClick(&window, Qt::Key_F10);
         QTRY_VERIFY(rig->Find<QMenu>("mnuFile")->isVisible());
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Right);
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Right);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+        QCOMPARE(window.menuBar()->activeAction()->text(), "Clear Screen");
     }
 
     // Exactly one item of each pair is ticked, "True" being the only text that ticks the first;
