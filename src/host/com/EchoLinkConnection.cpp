@@ -36,13 +36,7 @@ milliseconds Remaining(steady_clock::time_point deadline)
 } // namespace
 
 EchoLinkConnection::EchoLinkConnection(EchoLinkEvents events, milliseconds answerLimit)
-    : m_events(std::move(events)), m_sinkEvents{[this] {
-                                                    m_quiet = true;
-                                                    m_events.closing();
-                                                },
-                                                m_events.chatTextReceived,
-                                                {}},
-      m_patience(answerLimit, true), m_filter(MessageFilter::Register(m_patience))
+    : m_events(std::move(events)), m_patience(answerLimit, true), m_filter(MessageFilter::Register(m_patience))
 {
 }
 
@@ -123,7 +117,7 @@ void EchoLinkConnection::CreateEventObject()
         dispids = ReadEventDispids(eventObject.Get());
     }
     ComPtr<EventSink> sink;
-    sink.Attach(new EventSink(dispids, m_sinkEvents));
+    sink.Attach(new EventSink(dispids, m_events));
     DWORD cookie = 0;
     ThrowIfFailed(Call(m_patience, [&] { return connectionPoint->Advise(sink.Get(), &cookie); }),
                   "subscribing to the EchoLink event object's events");

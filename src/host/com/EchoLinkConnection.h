@@ -59,12 +59,10 @@ private:
     void LetGo(Microsoft::WRL::ComPtr<Object> &object, std::chrono::steady_clock::time_point deadline) noexcept;
 
     EchoLinkEvents m_events;
-    // What the event sink calls: the events above, and Closing noted on the way.
-    EchoLinkEvents m_sinkEvents;
     const CallPatience m_patience;
     Microsoft::WRL::ComPtr<MessageFilter> m_filter;
     bool m_gone = false;
-    // After Closing or Release, EchoLink going away is no news.
+    // Once Parlox lets go, EchoLink going away is no news.
     bool m_quiet = false;
     Microsoft::WRL::ComPtr<IDispatch> m_eventObject;
     Microsoft::WRL::ComPtr<IConnectionPoint> m_connectionPoint;

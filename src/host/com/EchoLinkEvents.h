@@ -10,7 +10,6 @@ struct EchoLinkEvents
 {
     std::function<void()> closing;
     std::function<void(const std::wstring &text)> chatTextReceived;
-    // EchoLink ended without announcing its closing: once for each attachment, never after
-    // Closing or Release.
+    // EchoLink's program is no longer there: once for each attachment, never after Release.
     std::function<void()> gone;
 };
