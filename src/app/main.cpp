@@ -14,6 +14,7 @@
 #else
 #include <QDBusConnection>
 
+#include "app/TerminationSignals.h"
 #include "host/dbus/DBusHostBinding.h"
 #endif
 #include "gui/frmMain.h"
@@ -32,6 +33,10 @@ void ShowMessage(QMessageBox::Icon icon, const QString &title, const QString &te
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+#ifndef Q_OS_WIN
+    // Made first, so that a signal from the first moment on waits for the window.
+    TerminationSignals terminationSignals;
+#endif
     QApplication::setApplicationName(StoredChoices::kApplication);
     QApplication::setApplicationVersion(QStringLiteral(PARLOX_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("org.parlox.Parlox"));
@@ -63,6 +68,18 @@ int main(int argc, char *argv[])
         PostQuitMessage(0);
 #endif
     });
+
+    // The platform ending Parlox runs the window's unload step first. On Windows, Qt says so from
+    // inside the handling of WM_ENDSESSION, and Windows may end the process the moment that is
+    // answered: the step runs right there, during start-up too (where Qt's own quit does nothing).
+    // It stores the settings first, and the registry keeps them at once. Its calls out to EchoLink
+    // come after: Windows' COM refuses them from inside a message sent by another thread (Wine's
+    // lets them through), and EchoLink then finds Parlox gone at its next event.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, &QWidget::close);
+#ifndef Q_OS_WIN
+    // As a session ending, kill or Ctrl+C in a terminal end programs on Linux.
+    QObject::connect(&terminationSignals, &TerminationSignals::Received, &window, &QWidget::close);
+#endif
 
     switch (window.Load()) {
         case frmMain::LoadResult::Failed:

@@ -10,21 +10,25 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 #include <QTextDocument>
 #include <QTextCursor>
 
 #include <limits>
 
-#include "core/LogRecord.h"
-#include "host/HostBinding.h"
-#include "host/HostError.h"
+#include "core/Announcer.h"
 #include "core/Caption.h"
+#include "core/LogRecord.h"
+#include "core/Notices.h"
 #include "core/OutgoingLine.h"
 #include "core/StoredChoices.h"
 #include "core/Transcript.h"
 #include "core/WindowPlacement.h"
+#include "gui/MenuBarKeys.h"
 #include "gui/frmSplash.h"
+#include "host/HostBinding.h"
+#include "host/HostError.h"
 
 namespace {
 
@@ -88,6 +92,8 @@ frmMain::frmMain(MainWindowDependencies outside, QWidget *parent)
 
     connect(&m_outside.host, &HostBinding::Closing, this, &frmMain::ELo_Closing);
     connect(&m_outside.host, &HostBinding::ChatTextReceived, this, &frmMain::ELo_ChatTextReceived);
+    connect(&m_outside.host, &HostBinding::Gone, this, &frmMain::ELo_Gone);
+    connect(&m_outside.host, &HostBinding::Returned, this, &frmMain::ELo_Returned);
 }
 
 frmMain::~frmMain() = default;
@@ -106,9 +112,7 @@ void frmMain::LayOut()
     tbChatIn->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     tbChatIn->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     tbChatIn->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    // Wrapping at word boundaries lays out a long unbroken run in quadratic time: a 1 MB text
-    // without spaces would freeze the window for a minute.
-    tbChatIn->setWordWrapMode(QTextOption::WrapAnywhere);
+    tbChatIn->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     tbChatIn->setTabChangesFocus(true);
 
     tbChatOut = new QLineEdit(client);
@@ -140,6 +144,12 @@ void frmMain::BuildMenus()
     QMenuBar *bar = menuBar();
     bar->setObjectName(QStringLiteral("menuBar"));
     bar->setNativeMenuBar(false);
+    auto *keys = new MenuBarKeys;
+    keys->setParent(bar);
+    bar->setStyle(keys);
+    // F10 opens the first menu, as desktops have it; the arrow keys go on from there.
+    connect(new QShortcut(Qt::Key_F10, this), &QShortcut::activated, this,
+            [this] { menuBar()->setActiveAction(mnuFile->menuAction()); });
 
     mnuFile = AddMenu(bar, QStringLiteral("mnuFile"), QStringLiteral("File"));
     mnuExit = mnuFile->addAction(QStringLiteral("Exit"));
@@ -158,6 +168,11 @@ void frmMain::BuildMenus()
     mnuSingle = AddCheckItem(mnuSpacing, QStringLiteral("mnuSingle"), QStringLiteral("Single"), false);
     mnuDouble = AddCheckItem(mnuSpacing, QStringLiteral("mnuDouble"), QStringLiteral("Double"), true);
 
+    // Each of the two stands on its own; start-up sets them from the stored choices.
+    mnuAnnounce = AddMenu(bar, QStringLiteral("mnuAnnounce"), QStringLiteral("Announce"));
+    mnuSound = AddCheckItem(mnuAnnounce, QStringLiteral("mnuSound"), QStringLiteral("Sound"), false);
+    mnuReadAloud = AddCheckItem(mnuAnnounce, QStringLiteral("mnuReadAloud"), QStringLiteral("Read Aloud"), false);
+
     connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
     connect(mnuRecordOn, &QAction::triggered, this, &frmMain::mnuRecordOn_Click);
     connect(mnuRecordOff, &QAction::triggered, this, &frmMain::mnuRecordOff_Click);
@@ -169,9 +184,9 @@ void frmMain::BuildMenus()
     // The window's size is its fixed client area plus the menu bar; nothing resizes it.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     layout()->activate();
-    // The first place is given for the client area; the frame and title bar lie around it.
+    // The first place is given for the client area; the menu bar, frame and title bar lie around it.
     const QPoint client = TwipsToPixels(QRect(kFirstClientPlace, QSize()), DotsPerInch()).topLeft();
-    setGeometry(QRect(client - QPoint(0, bar->sizeHint().height()), size()));
+    setGeometry(QRect(client - centralWidget()->pos(), size()));
 }
 
 double frmMain::DotsPerInch() const
@@ -211,19 +226,24 @@ bool frmMain::ConnectHost()
     return attached;
 }
 
-// The host's events come in during every wait and every host call once the event object
-// exists. A host that announced its closing meanwhile has had the unload step run: start-up goes
-// no further, and shows no failure box for it.
-bool frmMain::StartupStep(const std::function<void()> &step)
+// The host's events come in during every wait once the event object exists, and with COM also
+// during every call to the host. A host that announced its closing meanwhile has had the unload
+// step run: the steps go no further, and nothing is said of a failure then.
+bool frmMain::HostStep(const std::function<void()> &step, const std::function<void(const HostError &)> &failed)
 {
     try {
         step();
-    } catch (const HostError &) {
+    } catch (const HostError &error) {
         if (!m_unloaded)
-            ShowStartupFailure();
+            failed(error);
         return false;
     }
     return !m_unloaded;
+}
+
+bool frmMain::StartupStep(const std::function<void()> &step)
+{
+    return HostStep(step, [this](const HostError &) { ShowStartupFailure(); });
 }
 
 void frmMain::ShowStartupFailure()
@@ -247,7 +267,7 @@ void frmMain::Unload()
     if (m_settingsApplied)
         SaveSettings();
     tChatReceived->stop();
-    sPendingChat.clear();
+    m_pendingChat.clear();
     m_outside.host.Release();
     emit Unloaded();
 }
@@ -275,6 +295,35 @@ void frmMain::ELo_Closing()
     close();
 }
 
+void frmMain::ELo_Gone()
+{
+    if (m_hostGone || m_unloaded)
+        return;
+    m_hostGone = true;
+    ShowNotice(HostGoneNotice(m_outside.host.HearsReturn()));
+}
+
+// The start-up's own steps, without its waits and splash: the host is running already.
+void frmMain::ELo_Returned()
+{
+    if (!m_hostGone || m_unloaded)
+        return;
+    QString hostCallSign;
+    const auto failed = [this](const HostError &error) {
+        ShowNotice(HostBackFailedNotice(error.reason()));
+    };
+    const bool attached = HostStep([&] { m_outside.host.CreateEventObject(); }, failed)
+        && HostStep([&] { m_outside.host.CreateSetupConfig(); }, failed)
+        && HostStep([&] { m_outside.host.CreateSysopConfig(); }, failed)
+        && HostStep([&] { hostCallSign = m_outside.host.ReadStationCall(); }, failed);
+    if (!attached)
+        return;
+    m_hostGone = false;
+    sCallSign = BaseCallSign(hostCallSign);
+    setWindowTitle(WindowCaption(sCallSign));
+    ShowNotice(HostBackNotice());
+}
+
 // ---- Stored settings ---------------------------------------------------------------------
 
 void frmMain::ApplySettings()
@@ -289,6 +338,9 @@ void frmMain::ApplySettings()
         mnuSingle->setChecked(!*stored.doubleSpacing);
     }
     ApplyStoredPosition(stored.top, stored.left);
+    mnuSound->setChecked(stored.sound.value_or(false));
+    // A blind user who has just installed Parlox hears chat without first finding the menu.
+    mnuReadAloud->setChecked(stored.readAloud ? *stored.readAloud : m_outside.announcer.ScreenReaderRunning());
     m_settingsApplied = true;
 }
 
@@ -323,7 +375,8 @@ void frmMain::ApplyStoredPosition(std::optional<double> top, std::optional<doubl
 
 void frmMain::SaveSettings()
 {
-    StoredChoices choices{mnuRecordOn->isChecked(), mnuDouble->isChecked(), std::nullopt, std::nullopt};
+    StoredChoices choices{mnuRecordOn->isChecked(), mnuDouble->isChecked(),   std::nullopt, std::nullopt,
+                          mnuSound->isChecked(),    mnuReadAloud->isChecked()};
     if (!isMinimized()) {
         const double dpi = DotsPerInch();
         choices.top = PixelsToTwips(frameGeometry().top(), dpi);
@@ -336,34 +389,54 @@ void frmMain::SaveSettings()
 
 void frmMain::ELo_ChatTextReceived(const QString &sText)
 {
-    sPendingChat.enqueue(sText);
+    m_pendingChat.enqueue(sText);
 }
 
+// All the texts that came since the last tick go in at once, stamped with one reading of the
+// clock: a burst of thousands is one edit of the pane and one opening of the log.
 void frmMain::tChatReceived_Timer()
 {
-    bool shown = false;
-    while (!sPendingChat.isEmpty()) {
-        if (sPendingChat.head().isEmpty()) {
-            sPendingChat.dequeue();
-            continue;
-        }
-        // A text that cannot be stamped stays first in line and is offered again next tick.
-        const std::optional<QDateTime> now = Now();
-        if (!now)
-            break;
-        ProcessReceivedChat(sPendingChat.head(), *now);
-        shown = true;
-    }
-    if (shown)
-        AskForAttention();
+    // An empty text cannot be told from nothing received.
+    m_pendingChat.removeAll(QString());
+    if (m_pendingChat.isEmpty())
+        return;
+    // Texts that cannot be stamped wait and are offered again next tick.
+    const std::optional<QDateTime> now = Now();
+    if (!now)
+        return;
+    const QStringList texts(m_pendingChat.cbegin(), m_pendingChat.cend());
+    m_pendingChat.clear();
+    ProcessReceivedChat(texts, *now);
 }
 
-// Takes its own copy of the text, since it lets go of the waiting one once it is shown.
-void frmMain::ProcessReceivedChat(QString text, const QDateTime &when)
+void frmMain::ProcessReceivedChat(const QStringList &texts, const QDateTime &when)
 {
-    ShowChatMessage(text, when);
-    sPendingChat.dequeue();
-    WriteChatLog(text, when);
+    QStringList entries;
+    entries.reserve(texts.size());
+    for (const QString &text : texts)
+        entries.append(TranscriptEntry(text, when.time(), mnuDouble->isChecked(), QLocale()));
+    AppendToTranscript(entries);
+    WriteChatLog(texts, when);
+    Announce(texts);
+}
+
+// Parlox's own word on what happened, in the transcript, the log (but for the log's own failure)
+// and announced, so that nobody believes chat goes on when it does not.
+void frmMain::ShowNotice(const QString &notice, bool logged)
+{
+    const std::optional<QDateTime> now = Now();
+    if (!now)
+        return;
+    AppendToTranscript({TranscriptNotice(notice, now->time(), mnuDouble->isChecked(), QLocale())});
+    if (logged)
+        WriteChatLog({QStringLiteral("*** ") + notice}, *now);
+    Announce({QStringLiteral("Parlox: ") + notice});
+}
+
+void frmMain::Announce(const QStringList &texts)
+{
+    m_outside.announcer.Announce(texts, mnuReadAloud->isChecked(), mnuSound->isChecked());
+    AskForAttention();
 }
 
 // The desktop keeps the window marked until it is activated, so a text shown while the user
@@ -402,20 +475,44 @@ QString frmMain::TranscriptText() const
 
 void frmMain::ShowChatMessage(const QString &text, const QDateTime &when)
 {
-    if (TranscriptLength() > kTranscriptCap)
-        tbChatIn->setPlainText(TranscriptCut(TranscriptText()));
+    AppendToTranscript({TranscriptEntry(text, when.time(), mnuDouble->isChecked(), QLocale())});
+}
 
-    const QString entry = TranscriptEntry(text, when.time(), mnuDouble->isChecked(), QLocale());
+// Whatever the user selected or scrolled to, the newest entry ends up in view.
+void frmMain::AppendToTranscript(const QStringList &entries)
+{
+    const qsizetype length = TranscriptLength();
+    const TranscriptChange change = AppendUnderCap(length, entries);
+    if (change.keep == length) {
+        BreakAnywhere(m_breaksAnywhere || NeedsBreakAnywhere(change.appended));
+        QTextCursor end(tbChatIn->document());
+        end.movePosition(QTextCursor::End);
+        end.insertText(change.appended);
+    } else {
+        const QString text = TranscriptText().right(change.keep) + change.appended;
+        BreakAnywhere(NeedsBreakAnywhere(text));
+        tbChatIn->setPlainText(text);
+    }
     QTextCursor end(tbChatIn->document());
     end.movePosition(QTextCursor::End);
-    end.insertText(entry);
     tbChatIn->setTextCursor(end);
     tbChatIn->ensureCursorVisible();
+}
+
+// Lines break at word boundaries, unless the pane holds a run so long that laying it out so
+// would stall the window; set before the text goes in, so that it is laid out only once.
+void frmMain::BreakAnywhere(bool anywhere)
+{
+    if (anywhere == m_breaksAnywhere)
+        return;
+    m_breaksAnywhere = anywhere;
+    tbChatIn->setWordWrapMode(anywhere ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
 void frmMain::mnuClearScreen_Click()
 {
     tbChatIn->clear();
+    BreakAnywhere(false);
 }
 
 // The two check-mark pairs: the clicked item has already flipped its own mark; its partner
@@ -442,11 +539,31 @@ void frmMain::mnuRecordOff_Click()
 
 // ---- Chat log ----------------------------------------------------------------------------
 
-void frmMain::WriteChatLog(const QString &text, const QDateTime &when)
+void frmMain::WriteChatLog(const QStringList &texts, const QDateTime &when)
 {
     if (mnuRecordOff->isChecked())
         return;
-    m_log.Append(LogRecord(text, when, QLocale()));
+    QStringList records;
+    records.reserve(texts.size());
+    for (const QString &text : texts)
+        records.append(LogRecord(text, when, QLocale()));
+    TellLogOutcome(m_log.Append(records), records.size());
+}
+
+// Logging stays on and every record tries afresh; the user hears once that records are being
+// lost, and once that they are written again, with how many are missing.
+void frmMain::TellLogOutcome(const ChatLog::Outcome &outcome, qsizetype records)
+{
+    if (outcome.lost > 0 && m_recordsLost == 0) {
+        qWarning("The chat log %s cannot be written: %s", qPrintable(m_log.path()), qPrintable(outcome.reason));
+        ShowNotice(LogFailingNotice(outcome.reason), false);
+    }
+    m_recordsLost += outcome.lost;
+    if (m_recordsLost == outcome.lost || outcome.lost == records)
+        return;
+    const qsizetype missing = m_recordsLost - outcome.lost;
+    m_recordsLost = outcome.lost;
+    ShowNotice(LogBackNotice(missing));
 }
 
 void frmMain::mnuViewLog_Click()
@@ -500,6 +617,11 @@ void frmMain::cmdSend_Click()
         tbChatOut->setFocus();
         return;
     }
+    // The host's objects are gone with it: nothing to wait for.
+    if (m_hostGone) {
+        m_outside.showMessage(QMessageBox::Warning, kTitle, SendFailureText(HostGoneReason(), false));
+        return;
+    }
     // Without a time stamp the line is not sent; it stays in the box.
     const std::optional<QDateTime> now = Now();
     if (!now)
@@ -521,5 +643,5 @@ void frmMain::cmdSend_Click()
 void frmMain::SendChatMessage(const QString &sMsg, const QDateTime &when)
 {
     m_outside.host.PostChatLine(sMsg);
-    WriteChatLog(sCallSign + QLatin1Char('>') + sMsg, when);
+    WriteChatLog({sCallSign + QLatin1Char('>') + sMsg}, when);
 }

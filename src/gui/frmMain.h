@@ -12,6 +12,7 @@
 #include "core/SentLines.h"
 #include "gui/MainWindowDependencies.h"
 
+class HostError;
 class QAction;
 class QKeyEvent;
 class QLineEdit;
@@ -21,8 +22,8 @@ class QPushButton;
 class frmSplash;
 
 // The one working window: start-up against the host, the transcript, the entry line, the chat
-// log choice and the stored settings. Everything runs on the user-interface thread; host events
-// arrive as signals and only park their text for the next tick.
+// log choice, the announcements and the stored settings. Everything runs on the user-interface
+// thread; host events arrive as signals and only park their text for the next tick.
 //
 // The window's controls, handlers and named operations keep the names of its published design,
 // so that the design, a widget inspector and a screen-reader script all speak of the same thing.
@@ -47,7 +48,6 @@ public:
     // Each entry is stamped with one reading of the clock, handed to the transcript and the log
     // alike, so that the two never disagree at a minute's turn.
     void SendChatMessage(const QString &sMsg, const QDateTime &when);
-    // The only way to add to the transcript.
     void ShowChatMessage(const QString &text, const QDateTime &when);
 
 signals:
@@ -63,16 +63,23 @@ private:
     void LayOut();
     void BuildMenus();
     bool ConnectHost();
+    bool HostStep(const std::function<void()> &step, const std::function<void(const HostError &)> &failed);
     bool StartupStep(const std::function<void()> &step);
     void ShowStartupFailure();
-    void WriteChatLog(const QString &text, const QDateTime &when);
+    void WriteChatLog(const QStringList &texts, const QDateTime &when);
+    void TellLogOutcome(const ChatLog::Outcome &outcome, qsizetype records);
     void ApplySettings();
     void ApplyStoredPosition(std::optional<double> top, std::optional<double> left);
     void SaveSettings();
     void Unload();
-    void ProcessReceivedChat(QString text, const QDateTime &when);
+    void ProcessReceivedChat(const QStringList &texts, const QDateTime &when);
+    void ShowNotice(const QString &notice, bool logged = true);
+    void Announce(const QStringList &texts);
     void AskForAttention();
     std::optional<QDateTime> Now() const;
+    // The only way to add to the transcript: any number of entries in one edit.
+    void AppendToTranscript(const QStringList &entries);
+    void BreakAnywhere(bool anywhere);
     qsizetype TranscriptLength() const;
     QString TranscriptText() const;
     double DotsPerInch() const;
@@ -84,6 +91,8 @@ private:
     void tChatReceived_Timer();
     void ELo_Closing();
     void ELo_ChatTextReceived(const QString &sText);
+    void ELo_Gone();
+    void ELo_Returned();
     void mnuExit_Click();
     void mnuRecordOn_Click();
     void mnuRecordOff_Click();
@@ -110,14 +119,23 @@ private:
     QMenu *mnuSpacing = nullptr;
     QAction *mnuSingle = nullptr;
     QAction *mnuDouble = nullptr;
+    QMenu *mnuAnnounce = nullptr;
+    QAction *mnuSound = nullptr;
+    QAction *mnuReadAloud = nullptr;
 
     std::unique_ptr<frmSplash> m_splash;
     QString sCallSign;
     // Received texts wait here, oldest first, until the next tick shows and logs them.
-    QQueue<QString> sPendingChat;
+    QQueue<QString> m_pendingChat;
     SentLines m_sentLines;
     // Set once the desktop has been asked for the user's attention; activation clears it.
     bool m_attentionAsked = false;
     bool m_settingsApplied = false;
     bool m_unloaded = false;
+    // The host went away without closing, and has not come back.
+    bool m_hostGone = false;
+    // Records lost since the chat log could last be written.
+    qsizetype m_recordsLost = 0;
+    // Whether the pane breaks lines anywhere rather than at word boundaries.
+    bool m_breaksAnywhere = false;
 };

@@ -41,22 +41,25 @@ private slots:
     void cleanupTestCase() { ::umount2(qPrintable(m_dir.path()), MNT_DETACH); }
 
     // Each record is whole on disk as soon as it is written, in a folder made for it if need be;
-    // on a full disk none of it stays, and the next one starts on a line of its own.
+    // on a full disk a record that does not fit is not there at all, the system's reason is
+    // given, and the next one still tries, on a line of its own.
     void recordsAreWholeOrNotThere()
     {
         const QString disk = m_dir.filePath("disk"), path = disk + "/Parlox/ParloxLog.txt";
         QVERIFY(Mount(disk));
         const QByteArray first = "ünïcode ✓\r\n";
-        ChatLog(path).Append(QString::fromUtf8(first));
+        QCOMPARE(ChatLog(path).Append({QString::fromUtf8(first)}).lost, 0);
         QCOMPARE(Read(path), first);
         QFile filler(disk + "/filler");
         QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
         while (filler.write(QByteArray(512, 'f')) > 0) {}
-        ChatLog(path).Append(QString(6000, u'b') + "\r\n");
-        QCOMPARE(Read(path), first);
+        const ChatLog::Outcome full = ChatLog(path).Append({QString(6000, u'b') + "\r\n", "c\r\n"});
+        QCOMPARE(full.lost, 1);
+        QCOMPARE(full.reason, "No space left on device");
+        QCOMPARE(Read(path), first + "c\r\n");
         QVERIFY(filler.remove());
-        ChatLog(path).Append("next\r\n");
-        QCOMPARE(Read(path), first + "next\r\n");
+        ChatLog(path).Append({"next\r\n"});
+        QCOMPARE(Read(path), first + "c\r\nnext\r\n");
     }
 
     // The log lives beside the program where it can be written there (which only trying tells),
@@ -72,7 +75,7 @@ private slots:
         const QString writable = m_dir.filePath("writable"), file = m_dir.filePath("a file");
         const QString readOnly = m_dir.filePath("read-only, with a log of earlier runs");
         QVERIFY(QDir().mkpath(writable) && QFile(file).open(QIODevice::WriteOnly) && Mount(readOnly));
-        ChatLog(readOnly + "/ParloxLog.txt").Append("earlier\r\n");
+        ChatLog(readOnly + "/ParloxLog.txt").Append({"earlier\r\n"});
         QVERIFY(::mount(nullptr, qPrintable(readOnly), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0);
         QCOMPARE(chosen(writable), writable);
         QCOMPARE(chosen(file), data.path());

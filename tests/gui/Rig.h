@@ -4,6 +4,8 @@
 #include <stdexcept>
 
 #include <QAction>
+#include <QApplication>
+#include <QLabel>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -14,10 +16,11 @@
 #include "host/HostBinding.h"
 #include "host/HostError.h"
 
-// One main window with everything outside it faked, the rig itself playing the host. The
-// journal holds what the window asked of the outside, in order: host calls ("Release" with the
-// four stored values then and the chat timer if it still runs), waits ("wait 3"), opened files,
-// message boxes, requests for attention ("alert") and the unload. The host fails the step named
+// One main window with everything outside it faked, the rig itself playing the host and the
+// announcer. The journal holds what the window asked of the outside, in order: host calls
+// ("Release" with the six stored values then and the chat timer if it still runs), waits
+// ("wait 3"), opened files, message boxes, announcements ("say" or "sound" or both, and the
+// texts), requests for attention ("alert") and the unload. The host fails the step named
 // `failing`; during the one named `closingDuring` it announces its closing, as EchoLink's events
 // come in while a call to it is under way. The clock may fail; each reading is a minute later.
 struct Rig : HostBinding, Announcer
@@ -26,10 +29,13 @@ struct Rig : HostBinding, Announcer
     QString conf = dir.filePath("Parlox.conf");
     QSettings settings{conf, QSettings::IniFormat};
     QStringList journal, posted;
-    QString failing, closingDuring;
+    QString failing, closingDuring, callSign = "N0CALL-L", splash;
+    bool hearsReturn = true, screenReader = false;
     HostError::Outcome outcome = HostError::Outcome::NotDone;
     QDateTime now{QDate(2026, 12, 6), QTime(14, 5)};
     bool clockFails = false;
+    // The rig itself, unless a benchmark hands in a real one.
+    Announcer *announcer = this;
     std::unique_ptr<frmMain> window;
 
     QString logPath() const { return dir.filePath("ParloxLog.txt"); }
@@ -40,7 +46,7 @@ struct Rig : HostBinding, Announcer
     QString ReadStationCall() override
     {
         Step("ReadStationCall");
-        return QStringLiteral("N0CALL-L");
+        return callSign;
     }
     void PostChatLine(const QString &line) override
     {
@@ -49,11 +55,15 @@ struct Rig : HostBinding, Announcer
     }
     void Release() override
     {
-        journal.append("Release " + StoredFour() + (Find<QTimer>("tChatReceived")->isActive() ? " ticking" : ""));
+        journal.append("Release " + StoredSix() + (Find<QTimer>("tChatReceived")->isActive() ? " ticking" : ""));
     }
-    bool HearsReturn() const override { return true; }
-    bool ScreenReaderRunning() override { return false; }
-    void Announce(const QStringList &, bool, bool) override {}
+    bool HearsReturn() const override { return hearsReturn; }
+    bool ScreenReaderRunning() override { return screenReader; }
+    void Announce(const QStringList &texts, bool readAloud, bool sound) override
+    {
+        const QString how = QStringList{readAloud ? "say" : "", sound ? "sound" : ""}.join(' ').trimmed();
+        journal.append((how.isEmpty() ? "quiet" : how) + ": " + texts.join(" | "));
+    }
     void Step(const QString &name)
     {
         journal.append(name);
@@ -66,13 +76,19 @@ struct Rig : HostBinding, Announcer
     frmMain::LoadResult Load()
     {
         window = std::make_unique<frmMain>(MainWindowDependencies{
-            *this, settings, [this](int seconds) { Step(QStringLiteral("wait %1").arg(seconds)); },
+            *this, settings,
+            [this](int seconds) {
+                for (QWidget *shown : QApplication::topLevelWidgets())
+                    if (shown->objectName() == "frmSplash" && shown->isVisible())
+                        splash = shown->findChild<QLabel *>("Label1")->text();
+                Step(QStringLiteral("wait %1").arg(seconds));
+            },
             [this] { return clockFails ? throw std::runtime_error("no time") : now = now.addSecs(60); },
             [this](const QString &path) { journal.append("open " + path); },
             [this](QMessageBox::Icon icon, const QString &title, const QString &text) {
                 journal.append(QStringLiteral("box %1 %2: %3").arg(icon).arg(title, text));
             },
-            logPath(), [this](QWidget *) { journal.append("alert"); }, *this});
+            logPath(), [this](QWidget *) { journal.append("alert"); }, *announcer});
         QObject::connect(window.get(), &frmMain::Unloaded, [this] { journal.append("Unloaded"); });
         return window->Load();
     }
@@ -91,12 +107,12 @@ struct Rig : HostBinding, Announcer
     // Runs one tick of the window's chat timer now, as if its half second had passed.
     void Tick() { QMetaObject::invokeMethod(Find<QTimer>("tChatReceived"), "timeout"); }
 
-    // The four stored values, "True False 1350 1800", absent ones empty; given values, stores
-    // them first.
-    QString StoredFour(const QStringList &set = {})
+    // The six stored values, "True False 1350 1800 False True", absent ones empty; given values,
+    // stores them first.
+    QString StoredSix(const QStringList &set = {})
     {
         QStringList values;
-        for (const char *key : {"LogFile", "DoubleSpace", "ScrnTop", "ScrnLeft"}) {
+        for (const char *key : {"LogFile", "DoubleSpace", "ScrnTop", "ScrnLeft", "Sound", "ReadAloud"}) {
             const QString path = "Settings/" + QString::fromLatin1(key);
             if (!set.isEmpty())
                 settings.setValue(path, set.value(values.size()));

@@ -14,10 +14,12 @@ earlier case left running.
 
 
 import os, re, shutil, subprocess, tempfile, time, unittest
+from xml.etree import ElementTree
 from pathlib import Path
 
 OUT = Path(os.environ["PARLOX_BUILD_DIR"], "windows")
 PROGRAM = OUT / "Parlox"
+ENDSESSION = Path(os.environ["PARLOX_BUILD_DIR"], "win32-app", "tests", "endsession.exe")
 LOCAL = Path(os.environ["WINEPREFIX"], "drive_c", "users", os.environ.get("USER", "root"), "AppData", "Local")
 INSTALLED = LOCAL / "Programs" / "Parlox"
 LINK = LOCAL.parent / "Roaming" / "Microsoft" / "Windows" / "Start Menu" / "Programs" / "Parlox.lnk"
@@ -201,6 +203,29 @@ class Windows(unittest.TestCase):
         self.assertEqual(stored()["LogFile"], "True")
         self.assertIn("ScrnTop", stored())
 
+    def test_session_ended(self):
+        """Windows may end a program as soon as it has answered WM_ENDSESSION: by then EchoLink is
+        let go, and once start-up is done, the choices are stored."""
+        released = ["unsubscribed", "released EventObject", "released SetupConfig", "released SysopConfig"]
+        self.start(PROGRAM)
+        self.until(lambda: windows(CAPTION), 25, "the main window")
+        self.end_session("Parlox ~ N0CALL ~ v 1.0.0")
+        self.assertEqual(sorted(stored()), ["DoubleSpace", "LogFile", "ScrnLeft", "ScrnTop"])
+        self.assertEqual(read(self.record).decode().splitlines()[-4:], released)
+
+        # During the start-up wait for EchoLink, with only the splash to see: nothing is stored yet.
+        registry("delete", SETTINGS, "/f")
+        self.start(PROGRAM)
+        self.until(lambda: "subscribed" in read(self.record).decode().splitlines(), 20, "the subscription")
+        self.end_session("Parlox")
+        self.assertEqual(stored(), {})
+        self.assertEqual(read(self.record).decode().splitlines()[-2:], released[:2])
+
+    def end_session(self, title):
+        ended = run("wine", ENDSESSION, title)
+        self.assertEqual(ended.returncode, 0, ended.stdout)
+        self.parlox.wait(10)
+
     def test_without_echolink(self):
         registry("delete", r"HKLM\Software\Classes\CLSID\{D1FB3C9A-BB2D-446A-A74A-E771F134ED56}", "/f")
         self.start(PROGRAM)
@@ -209,6 +234,25 @@ class Windows(unittest.TestCase):
         run("xdotool", "key", "Return")
         self.assertEqual(self.parlox.wait(10), 1)
         self.assertEqual((read(PROGRAM / "ParloxLog.txt"), stored()), (b"", {"LogFile": "True"}))
+
+
+class Manifest(unittest.TestCase):
+    def test_read_back_from_the_program(self):
+        """What Windows reads before parlox.exe starts: an ordinary program with the user's own
+        rights (without that, Windows takes the 32-bit program for a legacy one and redirects its
+        writes under Program Files to the VirtualStore), made for Windows 10 and 11 (one entry for
+        both), aware of each screen's DPI as Qt 6.4 makes it (per monitor, version 2; Qt takes any
+        awareness that a manifest has set for that one)."""
+        found = run("wrestool", "--extract", "--raw", "--type=24", "--name=1", PROGRAM / "parlox.exe")
+        manifest = ElementTree.fromstring(found.stdout)
+        names = {"v3": "urn:schemas-microsoft-com:asm.v3", "os": "urn:schemas-microsoft-com:compatibility.v1",
+                 "dpi": "http://schemas.microsoft.com/SMI/2016/WindowsSettings"}
+        level = manifest.find("v3:trustInfo/v3:security/v3:requestedPrivileges/v3:requestedExecutionLevel", names)
+        self.assertEqual(level.attrib, {"level": "asInvoker", "uiAccess": "false"})
+        systems = manifest.findall("os:compatibility/os:application/os:supportedOS", names)
+        self.assertEqual([system.get("Id") for system in systems], ["{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"])
+        awareness = manifest.find("v3:application/v3:windowsSettings/dpi:dpiAwareness", names)
+        self.assertEqual(awareness.text, "PerMonitorV2")
 
 
 if __name__ == "__main__":

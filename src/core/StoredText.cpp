@@ -1,4 +1,4 @@
-#include "core/StoredSettings.h"
+#include "core/StoredText.h"
 
 #include <cmath>
 

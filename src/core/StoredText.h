@@ -5,9 +5,9 @@
 #include <QLocale>
 #include <QString>
 
-// How the four stored values are written and read back. Flags are the texts "True" and
-// "False"; positions are twips written with ASCII digits and "-" and the locale's decimal
-// separator, without group separators.
+// The text form of a stored value: how it is written, and how it is read back. Flags are the
+// texts "True" and "False"; positions are twips written with ASCII digits and "-" and the
+// locale's decimal separator, without group separators.
 
 // Nothing stored (empty text) leaves the choice alone; exactly "True" is on; anything else is off.
 std::optional<bool> ParseStoredFlag(const QString &text);
