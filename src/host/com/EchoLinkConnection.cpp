@@ -206,7 +206,7 @@ void EchoLinkConnection::ReleaseEventObject(steady_clock::time_point deadline) n
 }
 
 // Letting go of an object of EchoLink's program is a call to it too. Once the time is up, the
-// object is left to it unanswered: the program ends soon after.
+// object is left as it is, without a call: Parlox ends soon after.
 template <typename Object>
 void EchoLinkConnection::LetGo(ComPtr<Object> &object, steady_clock::time_point deadline) noexcept
 {
