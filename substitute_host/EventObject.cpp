@@ -4,10 +4,10 @@ EventObject::EventObject(bool refusePosts, QObject *parent) : QObject(parent), m
 
 void EventObject::PostChatLine(const QString &line)
 {
-    if (m_refusePosts) {
+    if (m_refusePosts)
         sendErrorReply(QStringLiteral("org.parlox.Host.Error.PostRefused"),
                        QStringLiteral("The substitute host refuses every posted line (--fail-post)."));
-        return;
-    }
-    emit LinePosted(line);
+    else
+        emit LinePosted(line);
+    emit Answering(QStringLiteral("PostChatLine"));
 }

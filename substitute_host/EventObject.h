@@ -21,6 +21,8 @@ signals:
 
     // A line a client posted and the host took.
     void LinePosted(const QString &line);
+    // A call of this method is done with and about to be answered.
+    void Answering(const QString &method);
 
 private:
     bool m_refusePosts;

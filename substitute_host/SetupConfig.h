@@ -12,7 +12,11 @@ public:
     explicit SetupConfig(const QString &stationCall, QObject *parent = nullptr);
 
 public slots:
-    QString ReadStationCall() const;
+    QString ReadStationCall();
+
+signals:
+    // A call of this method is about to be answered.
+    void Answering(const QString &method);
 
 private:
     QString m_stationCall;

@@ -12,6 +12,8 @@ SubstituteHost::SubstituteHost(const QString &stationCall, bool refusePosts, boo
     new SetupConfigAdaptor(&m_setupConfig);
     new SysopConfigAdaptor(&m_sysopConfig);
     connect(&m_eventObject, &EventObject::LinePosted, this, &SubstituteHost::LinePosted);
+    connect(&m_eventObject, &EventObject::Answering, this, &SubstituteHost::Answering);
+    connect(&m_setupConfig, &SetupConfig::Answering, this, &SubstituteHost::Answering);
 }
 
 SubstituteHost::Offer SubstituteHost::OfferOn(QDBusConnection bus)

@@ -25,6 +25,9 @@ public:
 
 signals:
     void LinePosted(const QString &line);
+    // A client's call of one of the host's methods is about to be answered: whatever is
+    // connected here runs before the client has its answer.
+    void Answering(const QString &method);
 
 private:
     EventObject m_eventObject;

@@ -15,6 +15,7 @@
 #include "HostCommand.h"
 #include "line_escaping/LineEscaping.h"
 #include "LineReader.h"
+#include "Misbehaviour.h"
 #include "SubstituteHost.h"
 
 using namespace std::chrono_literals;
@@ -31,12 +32,18 @@ const char kDescription[]
       "  chat TEXT   raise ChatTextReceived(TEXT)\n"
       "  closing     raise Closing\n"
       "  flood       with --flood: start raising the numbered texts\n"
+      "  busy MS     answer nothing for MS milliseconds, then answer what came meanwhile,\n"
+      "              as EchoLink does behind a dialog\n"
+      "  hang        answer nothing and raise nothing ever again, as a hung host would;\n"
+      "              only a signal ends the program then\n"
+      "  crash       end at once without Closing, as a crash (or kill -9) would\n"
       "  quit        end the program\n"
       "In TEXT, \\r, \\n, \\t and \\\\ stand for CR, LF, tab and a backslash.\n"
       "The end of standard input ends nothing.\n"
       "\n"
       "Standard output: \"ready\" once the name is owned, then \"posted: TEXT\" for every line a\n"
       "client posts, escaped the same way, and \"flooded\" once a flood has raised its last text.\n"
+      "\"busy\" and \"hung\" once the host has stopped answering.\n"
       "\n"
       "Exit status 2 when another program owns org.parlox.Host already.";
 
@@ -50,6 +57,41 @@ void WarnLine(const QString &line)
 {
     QTextStream err(stderr);
     err << "substitute-host: " << line << Qt::endl;
+}
+
+[[noreturn]] void Hang()
+{
+    PrintLine(QStringLiteral("hung"));
+    HangForGood();
+}
+
+void Obey(const HostCommand &command, const QString &line, SubstituteHost &host)
+{
+    switch (command.kind) {
+        case HostCommand::Kind::Chat:
+            host.RaiseChat(command.text);
+            break;
+        case HostCommand::Kind::Closing:
+            host.RaiseClosing();
+            break;
+        case HostCommand::Kind::Busy:
+            PrintLine(QStringLiteral("busy"));
+            StayBusy(command.period);
+            break;
+        case HostCommand::Kind::Hang:
+            Hang();
+        case HostCommand::Kind::Crash:
+            Crash();
+            break;
+        case HostCommand::Kind::Quit:
+            QCoreApplication::quit();
+            break;
+        case HostCommand::Kind::Blank:
+            break;
+        case HostCommand::Kind::Unknown:
+            WarnLine(QStringLiteral("unknown command: %1").arg(line));
+            break;
+    }
 }
 
 // Started with standard input closed, the program would hand descriptor 0 to whatever it opens
@@ -87,10 +129,21 @@ int main(int argc, char *argv[])
                        "SEQ (from 1) reads \"XX9FLD>SEQ SENT\", SENT being its send time in milliseconds "
                        "since the epoch."),
         QStringLiteral("N"));
-    parser.addOptions({callOption, demoOption, failPostOption, noSysopOption, floodOption});
+    const QCommandLineOption hangInOption(
+        QStringLiteral("hang-in"),
+        QStringLiteral("Hang (as the command \"hang\" does) in the first call of METHOD, PostChatLine or "
+                       "ReadStationCall, after taking it and before answering it."),
+        QStringLiteral("METHOD"));
+    parser.addOptions({callOption, demoOption, failPostOption, noSysopOption, floodOption, hangInOption});
     parser.addPositionalArgument(QStringLiteral("RATE"), QStringLiteral("With --flood: texts a second."),
                                  QStringLiteral("[RATE]"));
     parser.process(app);
+
+    const QString hangIn = parser.value(hangInOption);
+    if (parser.isSet(hangInOption) && hangIn != u"PostChatLine" && hangIn != u"ReadStationCall") {
+        WarnLine(QStringLiteral("--hang-in takes PostChatLine or ReadStationCall"));
+        return 1;
+    }
 
     std::optional<FloodPlan> floodPlan;
     if (parser.isSet(floodOption)) {
@@ -122,6 +175,10 @@ int main(int argc, char *argv[])
     QObject::connect(&host, &SubstituteHost::LinePosted, [](const QString &line) {
         PrintLine(QStringLiteral("posted: ") + QString::fromStdU16String(EscapeLine(line.toStdU16String())));
     });
+    QObject::connect(&host, &SubstituteHost::Answering, [&hangIn](const QString &method) {
+        if (method == hangIn)
+            Hang();
+    });
 
     std::optional<Flood> flood;
     if (floodPlan) {
@@ -136,23 +193,7 @@ int main(int argc, char *argv[])
             flood->Start();
             return;
         }
-        const HostCommand command = ParseHostCommand(line);
-        switch (command.kind) {
-            case HostCommand::Kind::Chat:
-                host.RaiseChat(command.text);
-                break;
-            case HostCommand::Kind::Closing:
-                host.RaiseClosing();
-                break;
-            case HostCommand::Kind::Quit:
-                app.quit();
-                break;
-            case HostCommand::Kind::Blank:
-                break;
-            case HostCommand::Kind::Unknown:
-                WarnLine(QStringLiteral("unknown command: %1").arg(line));
-                break;
-        }
+        Obey(ParseHostCommand(line), line, host);
     });
 
     DemoConference demo(4s, 1500ms);

@@ -20,8 +20,12 @@ void Announcements::Announce(const QStringList &texts, bool readAloud, bool soun
         return;
     if (sound)
         m_routes.sound();
-    if (!readAloud)
+    // What still waits for the voice goes unsaid once the user has turned reading aloud off.
+    if (!readAloud) {
+        m_waiting.clear();
+        m_waitingMore = 0;
         return;
+    }
     if (m_routes.screenReaderRunning() && m_routes.toScreenReader(SpokenSummary(texts)))
         return;
     for (const QString &text : texts) {

@@ -1,18 +1,27 @@
 #include "announce/PlatformAnnouncer.h"
 
-#include <QPointer>
-#include <QWidget>
+#include <QDBusConnection>
 
 #include "announce/Announcements.h"
+#include "announce/DesktopSound.h"
+#include "announce/ScreenReaderNotice.h"
+#include "announce/ScreenReaderWatch.h"
+#include "announce/SystemVoice.h"
 
-// Until the platform's routes are in: no screen reader, a voice that says nothing, no sound.
+// The screen reader through notifications on the accessibility bus while the desktop says one
+// runs, else speech-dispatcher; the sound from the user's sound theme.
 struct PlatformAnnouncer::Parts
 {
-    QPointer<QWidget> window;
-    Announcements announcements{AnnounceRoutes{[] { return false; }, [](const QString &) { return false; },
-                                               [](const QString &, const std::function<void()> &done) { done(); },
-                                               [] {
-                                               }}};
+    ScreenReaderWatch watch{QDBusConnection::sessionBus()};
+    ScreenReaderNotice notice;
+    SystemVoice voice;
+    DesktopSound sound;
+    Announcements announcements{
+        AnnounceRoutes{[this] { return watch.Running(); }, [this](const QString &text) { return notice.Show(text); },
+                       [this](const QString &text, std::function<void()> done) { voice.Say(text, std::move(done)); },
+                       [this] {
+                           sound.Play();
+                       }}};
 };
 
 PlatformAnnouncer::PlatformAnnouncer() : m_parts(std::make_unique<Parts>()) {}
@@ -21,7 +30,7 @@ PlatformAnnouncer::~PlatformAnnouncer() = default;
 
 void PlatformAnnouncer::SetWindow(QWidget *window)
 {
-    m_parts->window = window;
+    m_parts->notice.SetWindow(window);
 }
 
 bool PlatformAnnouncer::ScreenReaderRunning()

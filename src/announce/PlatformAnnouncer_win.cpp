@@ -4,15 +4,26 @@
 #include <QWidget>
 
 #include "announce/Announcements.h"
+#include "announce/JawsApi.h"
+#include "announce/SapiVoice.h"
+#include "announce/UiaNotification.h"
+#include "announce/WindowsDesktop.h"
+#include "announce/WindowsRoutes.h"
 
-// Until the platform's routes are in: no screen reader, a voice that says nothing, no sound.
+// COM is used on the window's thread, which Qt's Windows platform has joined to a
+// single-threaded apartment before any window exists.
 struct PlatformAnnouncer::Parts
 {
     QPointer<QWidget> window;
-    Announcements announcements{AnnounceRoutes{[] { return false; }, [](const QString &) { return false; },
-                                               [](const QString &, const std::function<void()> &done) { done(); },
-                                               [] {
-                                               }}};
+    JawsApi jaws;
+    UiaNotification notification;
+    SapiVoice voice;
+    Announcements announcements{WindowsRoutes(
+        WindowsSpeech{ScreenReaderOn, [this](const QString &text) { return jaws.SayString(text); }, NvdaRunning,
+                      [this] { return WindowInFront(window); },
+                      [this](const QString &text) { return notification.Raise(window, text); },
+                      [this](const QString &text, std::function<void()> done) { voice.Speak(text, std::move(done)); },
+                      PlayMessageSound})};
 };
 
 PlatformAnnouncer::PlatformAnnouncer() : m_parts(std::make_unique<Parts>()) {}

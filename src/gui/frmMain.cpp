@@ -147,9 +147,18 @@ void frmMain::BuildMenus()
     auto *keys = new MenuBarKeys;
     keys->setParent(bar);
     bar->setStyle(keys);
-    // F10 opens the first menu, as desktops have it; the arrow keys go on from there.
-    connect(new QShortcut(Qt::Key_F10, this), &QShortcut::activated, this,
-            [this] { menuBar()->setActiveAction(mnuFile->menuAction()); });
+    // F10 takes the keyboard to the menu bar and opens the first menu, as desktops have it; the
+    // arrow keys go on from there, past the commands on the bar too. Only Alt, pressed and let go,
+    // puts the menu bar in its keyboard mode, so F10 does the same.
+    connect(new QShortcut(Qt::Key_F10, this), &QShortcut::activated, bar, [bar] {
+        // An Alt key event carries no Alt of its own: QKeyEvent adds it.
+        QKeyEvent altDown(QEvent::ShortcutOverride, Qt::Key_Alt, Qt::NoModifier);
+        QKeyEvent altUp(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+        QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+        QCoreApplication::sendEvent(bar->window(), &altDown);
+        QCoreApplication::sendEvent(bar->window(), &altUp);
+        QCoreApplication::sendEvent(bar, &down);
+    });
 
     mnuFile = AddMenu(bar, QStringLiteral("mnuFile"), QStringLiteral("File"));
     mnuExit = mnuFile->addAction(QStringLiteral("Exit"));
@@ -264,7 +273,7 @@ void frmMain::Unload()
     m_unloaded = true;
     // A closing host during start-up must not replace the user's stored choices with the
     // laid-out ones, so settings are saved only once they have been applied.
-    if (m_settingsApplied)
+    if (m_started)
         SaveSettings();
     tChatReceived->stop();
     m_pendingChat.clear();
@@ -295,11 +304,14 @@ void frmMain::ELo_Closing()
     close();
 }
 
+// During start-up a host that is gone makes its next step fail, and the failure box says so.
 void frmMain::ELo_Gone()
 {
-    if (m_hostGone || m_unloaded)
+    if (!m_started || m_hostGone || m_unloaded)
         return;
     m_hostGone = true;
+    // What the host said before it went comes first.
+    tChatReceived_Timer();
     ShowNotice(HostGoneNotice(m_outside.host.HearsReturn()));
 }
 
@@ -341,7 +353,7 @@ void frmMain::ApplySettings()
     mnuSound->setChecked(stored.sound.value_or(false));
     // A blind user who has just installed Parlox hears chat without first finding the menu.
     mnuReadAloud->setChecked(stored.readAloud ? *stored.readAloud : m_outside.announcer.ScreenReaderRunning());
-    m_settingsApplied = true;
+    m_started = true;
 }
 
 void frmMain::ApplyStoredPosition(std::optional<double> top, std::optional<double> left)

@@ -130,7 +130,8 @@ private:
     SentLines m_sentLines;
     // Set once the desktop has been asked for the user's attention; activation clears it.
     bool m_attentionAsked = false;
-    bool m_settingsApplied = false;
+    // Start-up has run to its end and applied the stored choices.
+    bool m_started = false;
     bool m_unloaded = false;
     // The host went away without closing, and has not come back.
     bool m_hostGone = false;

@@ -31,7 +31,7 @@ CAPTION = "Parlox ~ N0CALL ~ v 1.0.0"
 # Texts a careless window would mangle or choke on: a line break, 100,000 characters, markup.
 TEXTS = ["XX1ABC>two lines\r\nin one text", "XX2DEF>" + "ABCDEFGHIJ" * 10_000, "<b>markup</b>"]
 # The settings file, as it stands after the first day.
-STORED = "[Settings]\nDoubleSpace=False\nLogFile=True\nScrnLeft=4500\nScrnTop=3000\n"
+STORED = "[Settings]\nDoubleSpace=False\nLogFile=True\nReadAloud=False\nScrnLeft=4500\nScrnTop=3000\nSound=False\n"
 
 TOP = tempfile.mkdtemp(prefix="parlox-e2e-")
 # Installed program folders are made read-only; they are made writable again to go.
@@ -74,9 +74,10 @@ class Host:
     """build/substitute-host, fed commands through a pipe; its output goes to a file, as it would
     block on a pipe that nobody reads."""
 
-    def __init__(self, test):
+    def __init__(self, test, *arguments):
         self.out = tempfile.NamedTemporaryFile(dir=TOP)
-        self.process = subprocess.Popen(BUILD + "/substitute-host", stdin=subprocess.PIPE, stdout=self.out, text=True)
+        self.process = subprocess.Popen([BUILD + "/substitute-host", *arguments], stdin=subprocess.PIPE,
+                                        stdout=self.out, text=True)
         test.addCleanup(self.process.kill)
         wait_until(lambda: "ready\n" in Path(self.out.name).read_text(), "the host to own its name")
 
@@ -98,6 +99,7 @@ class Parlox:
     def __init__(self, test, executable=None, *wrapper):
         self.executable = executable or shutil.copy2(os.path.join(BUILD, "parlox"), tempfile.mkdtemp(dir=TOP))
         self.log_path = os.path.join(os.path.dirname(self.executable), "ParloxLog.txt")
+        self.caption = CAPTION
         self.process = subprocess.Popen([*wrapper, self.executable])
         test.addCleanup(self.process.kill)
 
@@ -107,7 +109,7 @@ class Parlox:
         desktop.clearCache()  # else a program that came after the first look stays unseen
         with contextlib.suppress(GLib.GError):  # a window that went while it was looked at
             app = next((app for app in desktop if app and app.get_process_id() == self.process.pid), [])
-            return next((w for w in app if w.getRoleName() == role and w.name == name
+            return next((w for w in app if w and w.getRoleName() == role and w.name == name
                          and w.getState().contains(pyatspi.STATE_SHOWING)), None)
 
     def window(self, role, name):
@@ -117,13 +119,19 @@ class Parlox:
         """Does a menu item's action, as a click on it would."""
         find(window, "menu item", name).queryAction().doAction(0)
 
+    def press_button(self, window, name):
+        find(window, "push button", name).queryAction().doAction(0)
+
     def x_window(self):
-        return run("xdotool", "search", "--onlyvisible", "--name", f"^{re.escape(CAPTION)}$").split()[0]
+        return run("xdotool", "search", "--onlyvisible", "--name", f"^{re.escape(self.caption)}$").split()[0]
 
     def say(self, text):
         """Types a line into the entry box, where the focus is, and presses Enter."""
         run("xdotool", "windowfocus", "--sync", self.x_window())
         run("xdotool", "type", "--delay", "20", text + "\r")
+
+    def transcript(self, main):
+        return find(main, "text", "Chat transcript").queryText().getText(0, -1)
 
     def marked(self):
         """Whether the window manager shows the window as demanding attention."""
@@ -176,8 +184,7 @@ class Journeys(unittest.TestCase):
         self.assertTrue(find(main, "text", "Chat line to send") and find(main, "push button", "Send"))
         host.chat("XX3GHI>welcome <b>back</b>")
         wait_until(lambda: re.fullmatch(records("XX3GHI>welcome <b>back</b>"), parlox.log_text()), "the log")
-        transcript = find(main, "text", "Chat transcript").queryText().getText(0, -1)
-        self.assertRegex(transcript, r"^\d\d:\d\d<XX3GHI>welcome <b>back</b>\n$")
+        self.assertRegex(parlox.transcript(main), r"^\d\d:\d\d<XX3GHI>welcome <b>back</b>\n$")
 
         # Under a window manager, a text that comes while another program is active marks the window
         # as demanding attention until it is activated; back in it, Up and Enter send the last line again.
@@ -197,6 +204,41 @@ class Journeys(unittest.TestCase):
         run("xdotool", "key", "Up", "Return")
         wait_until(lambda: host.posted()[1:] == ["anyone on frequency?"] * 2, "the line sent again")
 
-        host.send("closing")
+        # The host is killed, once all it sent is shown: the transcript says so at once, and Send
+        # refuses and keeps the line.
+        host.chat("XX3GHI>73")
+        wait_until(lambda: parlox.transcript(main).endswith("<XX3GHI>73\n"), "the last text before the end")
+        gone = "*** EchoLink has gone away; chat has stopped until it comes back."
+        host.process.kill()
+        killed = time.monotonic()
+        wait_until(lambda: re.search(r"\n\d\d:\d\d " + re.escape(gone) + "\n$", parlox.transcript(main)), "the notice")
+        self.assertLess(time.monotonic() - killed, 1, "the host's going noticed late")
+        parlox.say("still there?")
+        box = parlox.window("alert", "Parlox")
+        self.assertTrue(find(box, "label", "Your line was not sent.\r\nEchoLink has gone away."))
+        parlox.press_button(box, "OK")
+        wait_until(lambda: not parlox.look("alert", "Parlox"), "the box to go")
+        self.assertEqual(find(main, "text", "Chat line to send").queryText().getText(0, -1), "still there?")
+
+        # Another host takes the name, reporting another call sign: Parlox attaches to it, says so, and
+        # chat goes both ways again.
+        host = Host(self, "--call", "XX4NEW-R")
+        parlox.caption = "Parlox ~ XX4NEW ~ v 1.0.0"
+        main = parlox.window("frame", parlox.caption)
+        back = "*** EchoLink is back; chat goes on."
+        wait_until(lambda: re.search(r"\n\d\d:\d\d " + re.escape(back) + "\n$", parlox.transcript(main)), "the return")
+        host.chat("XX2DEF>glad you are back")
+        wait_until(lambda: parlox.transcript(main).endswith("<XX2DEF>glad you are back\n"), "the new host's text")
+        parlox.say("")  # Enter sends the line kept in the box
+        wait_until(lambda: host.posted() == ["still there?"], "the kept line at the new host")
+        said = records("XX3GHI>73", gone, back, "XX2DEF>glad you are back", "XX4NEW>still there?")
+        wait_until(lambda: re.search(said + "$", parlox.log_text()), "the log of it all")
+
+        # The session ends, and Parlox is told to end as a desktop's logout or a plain kill tells it
+        # (SIGTERM): it stores the day's choices and ends well.
+        parlox.press(main, "Double")
+        parlox.process.terminate()
         self.assertEqual(parlox.process.wait(10), 0)
+        stored = dict(re.findall(r"(\w+)=(.*)", Path(os.environ["XDG_CONFIG_HOME"], "Parlox/Parlox.conf").read_text()))
+        self.assertEqual((stored["DoubleSpace"], stored["ScrnTop"], stored["ScrnLeft"]), ("True", "3000", "4500"))
         self.assertEqual(sorted(os.listdir(os.path.dirname(parlox.executable))), ["parlox", "substitute-host"])

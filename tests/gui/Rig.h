@@ -22,14 +22,15 @@
 // ("wait 3"), opened files, message boxes, announcements ("say" or "sound" or both, and the
 // texts), requests for attention ("alert") and the unload. The host fails the step named
 // `failing`; during the one named `closingDuring` it announces its closing, as EchoLink's events
-// come in while a call to it is under way. The clock may fail; each reading is a minute later.
+// come in while a call to it is under way, and during `goneDuring` it goes away. The clock may fail; each reading is a
+// minute later.
 struct Rig : HostBinding, Announcer
 {
     QTemporaryDir dir;
     QString conf = dir.filePath("Parlox.conf");
     QSettings settings{conf, QSettings::IniFormat};
     QStringList journal, posted;
-    QString failing, closingDuring, callSign = "N0CALL-L", splash;
+    QString failing, closingDuring, goneDuring, callSign = "N0CALL-L", splash;
     bool hearsReturn = true, screenReader = false;
     HostError::Outcome outcome = HostError::Outcome::NotDone;
     QDateTime now{QDate(2026, 12, 6), QTime(14, 5)};
@@ -69,6 +70,8 @@ struct Rig : HostBinding, Announcer
         journal.append(name);
         if (name == closingDuring)
             emit Closing();
+        if (name == goneDuring)
+            emit Gone();
         if (name == failing)
             throw HostError("the host did not answer", outcome);
     }

@@ -54,7 +54,8 @@ private slots:
 
     // Start-up takes its steps in order under the splash, and then ticks twice a second. A
     // failing host step ends it with one box; a host that closes during start-up ends it there
-    // with none. Either way the stored choices stay as they were and nothing ticks.
+    // with none. Either way the stored choices stay as they were and nothing ticks. A host that
+    // goes during start-up is left to the steps after it: no notice comes before the box.
     void startup_data()
     {
         QTest::addColumn<QString>("failing");
@@ -82,6 +83,7 @@ private slots:
         QFETCH(frmMain::LoadResult, result);
         rig->failing = failing;
         rig->closingDuring = closingDuring;
+        rig->goneDuring = "wait 4";
         rig->StoredSix({"True", "", "900", "", "", ""});
         QCOMPARE(rig->Load(), result);
         QTEST(rig->journal, "journal");
@@ -93,8 +95,9 @@ private slots:
     }
 
     // The window as it first shows: its captions, menus and ticks, its fixed place and size, the
-    // focus in the entry line and Tab going round the three controls. F10 opens the first menu;
-    // Alt takes the keyboard to the menu bar.
+    // focus in the entry line and Tab going round the three controls. Alt takes the keyboard to
+    // the menu bar; so does F10, which opens the first menu, and the arrows go on past the
+    // commands on the bar.
     void firstLook()
     {
         frmMain &window = rig->Start();
@@ -120,6 +123,10 @@ private slots:
         QVERIFY(!rig->Find<QMenu>("mnuFile")->isVisible());
         QTest::keyClick(&window, Qt::Key_F10);
         QTRY_VERIFY(rig->Find<QMenu>("mnuFile")->isVisible());
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Right);
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Right);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+        QCOMPARE(window.menuBar()->activeAction()->text(), "Clear Screen");
     }
 
     // Exactly one item of each pair is ticked, "True" being the only text that ticks the first;
@@ -300,8 +307,9 @@ private slots:
         QCOMPARE(ChatOut()->text(), "takenx");
     }
 
-    // A host that goes away without closing is said once, in transcript and log, announced and
-    // brought to the user's eye; lines are refused at once and stay in the box. Where the host
+    // A host that goes away without closing is said once, in transcript and log, after what it
+    // said before it went, announced and brought to the user's eye; lines are refused at once and
+    // stay in the box. Where the host
     // comes back, the window attaches again by start-up's steps, under the new call sign; where
     // attaching fails, it says so and stays as it was.
     void hostGoneAndBack_data()
@@ -330,6 +338,7 @@ private slots:
         elsewhere.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
         rig->journal.clear();
+        emit rig->ChatTextReceived("XX1ABC>last words");
         emit rig->Gone();
         emit rig->Gone();
         Type("hello?");
@@ -340,11 +349,11 @@ private slots:
         Type("back");
         QFETCH(QString, after);
         QCOMPARE(ChatIn()->toPlainText().remove(QRegularExpression("\\d\\d:\\d\\d ")).replace("\n\n", "\n"),
-                 after + (failing.isEmpty() ? "\n14:08<XX9NEW>back\n" : "\n"));
+                 "14:06<XX1ABC>last words\n" + after + (failing.isEmpty() ? "\n14:09<XX9NEW>back\n" : "\n"));
         QFile log(rig->logPath());
-        QVERIFY(log.open(QIODevice::ReadOnly) && log.readAll().contains(" 14:06 *** EchoLink has gone away;"));
-        QCOMPARE(rig->journal.first(3),
-                 QStringList({"quiet: Parlox: " + after.section('\n', 0, 0).mid(4), "alert",
+        QVERIFY(log.open(QIODevice::ReadOnly) && log.readAll().contains(" 14:07 *** EchoLink has gone away;"));
+        QCOMPARE(rig->journal.first(4),
+                 QStringList({"quiet: XX1ABC>last words", "alert", "quiet: Parlox: " + after.section('\n', 0, 0).mid(4),
                               "box 2 Parlox: Your line was not sent.\r\nEchoLink has gone away."}));
         QCOMPARE(rig->window->windowTitle(),
                  failing.isEmpty() ? "Parlox ~ XX9NEW ~ v 1.0.0" : "Parlox ~ N0CALL ~ v 1.0.0");

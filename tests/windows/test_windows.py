@@ -24,6 +24,7 @@ LOCAL = Path(os.environ["WINEPREFIX"], "drive_c", "users", os.environ.get("USER"
 INSTALLED = LOCAL / "Programs" / "Parlox"
 LINK = LOCAL.parent / "Roaming" / "Microsoft" / "Windows" / "Start Menu" / "Programs" / "Parlox.lnk"
 SETTINGS = r"HKCU\Software\VB and VBA Program Settings\Parlox\Settings"
+KEYS = ["DoubleSpace", "LogFile", "ReadAloud", "ScrnLeft", "ScrnTop", "Sound"]
 UNINSTALL = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Parlox"
 CAPTION = r"^Parlox ~ N0CALL ~ v 1\.0\.0$"
 SENT, RECEIVED = "Grüße aus Köln, 73 €", "XX1ABC>Schöne Grüße € 日本"
@@ -121,7 +122,7 @@ class Windows(unittest.TestCase):
         run("xdotool", "key", "alt+F4")
         self.assertEqual(self.parlox.wait(10), 0)
         choices = stored()
-        self.assertEqual(sorted(choices), ["DoubleSpace", "LogFile", "ScrnLeft", "ScrnTop"])
+        self.assertEqual(sorted(choices), KEYS)
         self.assertEqual(choices["LogFile"], "True")
 
         # The zip in a folder the user cannot write: the log goes to the user's data folder.
@@ -210,7 +211,7 @@ class Windows(unittest.TestCase):
         self.start(PROGRAM)
         self.until(lambda: windows(CAPTION), 25, "the main window")
         self.end_session("Parlox ~ N0CALL ~ v 1.0.0")
-        self.assertEqual(sorted(stored()), ["DoubleSpace", "LogFile", "ScrnLeft", "ScrnTop"])
+        self.assertEqual(sorted(stored()), KEYS)
         self.assertEqual(read(self.record).decode().splitlines()[-4:], released)
 
         # During the start-up wait for EchoLink, with only the splash to see: nothing is stored yet.

@@ -35,17 +35,25 @@ DBusHostBinding::DBusHostBinding(const QDBusConnection &bus, QObject *parent)
 }
 
 DBusHostBinding::DBusHostBinding(const QDBusConnection &bus, std::chrono::milliseconds callTimeout, QObject *parent)
-    : HostBinding(parent), m_bus(bus), m_callTimeout(callTimeout)
+    : HostBinding(parent), m_bus(bus), m_callTimeout(callTimeout),
+      m_nameWatcher(kHostName, bus, QDBusServiceWatcher::WatchForOwnerChange)
 {
+    // Owner changes, not registrations: a host that takes the name over from the old one in a
+    // single change is gone and back as much as one that comes after a gap.
+    connect(&m_nameWatcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
+            [this](const QString &, const QString &oldOwner, const QString &newOwner) {
+                HearOwnerChange(oldOwner, newOwner);
+            });
 }
 
 void DBusHostBinding::CreateEventObject()
 {
     Drop(m_eventObject);
+    m_attachedOwner.clear();
     auto *eventObject = NewProxy<OrgParloxHostEventObjectInterface>(kEventObjectPath);
     // Subscribe before looking at the object: the bus takes the subscription before it passes the
     // introspection call on, so no event the host raises after that answer can be missed.
-    connect(eventObject, &OrgParloxHostEventObjectInterface::Closing, this, &HostBinding::Closing);
+    connect(eventObject, &OrgParloxHostEventObjectInterface::Closing, this, &DBusHostBinding::HearClosing);
     connect(eventObject, &OrgParloxHostEventObjectInterface::ChatTextReceived, this, &HostBinding::ChatTextReceived);
     m_eventObject = eventObject;
     try {
@@ -54,6 +62,10 @@ void DBusHostBinding::CreateEventObject()
         Drop(m_eventObject);
         throw;
     }
+    // The owner's departure is heard on the same connection after this answer, so it cannot
+    // slip past between the two.
+    m_attachedOwner = eventObject->service();
+    m_awaitingReturn = false;
 }
 
 void DBusHostBinding::CreateSetupConfig()
@@ -95,6 +107,8 @@ void DBusHostBinding::PostChatLine(const QString &line)
 
 void DBusHostBinding::Release() noexcept
 {
+    m_attachedOwner.clear();
+    m_awaitingReturn = false;
     Drop(m_eventObject);
     Drop(m_setupConfig);
     Drop(m_sysopConfig);
@@ -180,4 +194,24 @@ QString DBusHostBinding::Describe(const QDBusError &error) const
         default:
             return error.message().isEmpty() ? error.name() : error.message();
     }
+}
+
+void DBusHostBinding::HearClosing()
+{
+    // A host that said it is closing and then leaves has not gone away unannounced.
+    m_attachedOwner.clear();
+    emit Closing();
+}
+
+void DBusHostBinding::HearOwnerChange(const QString &oldOwner, const QString &newOwner)
+{
+    if (!m_attachedOwner.isEmpty() && oldOwner == m_attachedOwner) {
+        m_attachedOwner.clear();
+        m_awaitingReturn = true;
+        emit Gone();
+    }
+    // Checked again: a handler of Gone may have released the host. Until the event object is
+    // created anew, every new owner is a return, in case the one before could not be attached.
+    if (m_awaitingReturn && !newOwner.isEmpty())
+        emit Returned();
 }

@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include <QDBusConnection>
+#include <QDBusServiceWatcher>
 
 #include "host/HostBinding.h"
 
@@ -19,6 +20,10 @@ class OrgParloxHostSysopConfigInterface;
 // way a COM reference is bound to one running server: calls go to that connection only, only
 // its signals are heard (a signal any other client sends on the same path is ignored), and a
 // host that has gone away is an error rather than silently replaced by the next owner.
+//
+// The binding follows the name: when the connection its event object is bound to loses the name
+// without having announced its closing, that is Gone; when the name then has an owner again, that
+// is Returned, and the objects created anew are bound to the new owner.
 //
 // Every call to the bus waits at most the call timeout, so a hung host cannot freeze the caller.
 class DBusHostBinding : public HostBinding
@@ -47,9 +52,17 @@ private:
     QString HostOwner() const;
     void RequireOwnInterface(const QDBusAbstractInterface &object) const;
     QString Describe(const QDBusError &error) const;
+    void HearClosing();
+    void HearOwnerChange(const QString &oldOwner, const QString &newOwner);
 
     QDBusConnection m_bus;
     std::chrono::milliseconds m_callTimeout;
+    QDBusServiceWatcher m_nameWatcher;
+    // The connection the event object is bound to while it may still go away unannounced; empty
+    // before the event object, after its closing, after Gone and after Release.
+    QString m_attachedOwner;
+    // Gone was sent and nothing has been attached or released since: a new owner is Returned.
+    bool m_awaitingReturn = false;
     OrgParloxHostEventObjectInterface *m_eventObject = nullptr;
     OrgParloxHostSetupConfigInterface *m_setupConfig = nullptr;
     OrgParloxHostSysopConfigInterface *m_sysopConfig = nullptr;
