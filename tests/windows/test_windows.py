@@ -28,6 +28,7 @@ KEYS = ["DoubleSpace", "LogFile", "ReadAloud", "ScrnLeft", "ScrnTop", "Sound"]
 UNINSTALL = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Parlox"
 CAPTION = r"^Parlox ~ N0CALL ~ v 1\.0\.0$"
 SENT, RECEIVED = "Grüße aus Köln, 73 €", "XX1ABC>Schöne Grüße € 日本"
+GONE = "*** EchoLink has gone away; chat has stopped. Start EchoLink, then Parlox again."
 QUIET = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
@@ -37,6 +38,16 @@ def logged(path, *texts):
     stamp = rb"\d\d-(Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec)-\d\d \d\d:\d\d "
     records = (stamp + re.escape(text.encode("cp1252", "replace")) + b"\r\n" for text in texts)
     return re.fullmatch(b"".join(records), read(path))
+
+
+def grab(window, path):
+    """A picture of the window as the X server shows it."""
+    run("import", "-window", window, path)
+    return path
+
+
+def same_pictures(first, second):
+    return run("compare", "-metric", "AE", first, second, "null:").returncode == 0
 
 
 def run(*command):
@@ -134,6 +145,64 @@ class Windows(unittest.TestCase):
         self.assertFalse(LINK.exists())
         self.assertNotEqual(registry("query", UNINSTALL).returncode, 0)
         self.assertEqual(stored(), choices)
+
+    def send(self, line):
+        run("xdotool", "type", "--delay", "30", line)
+        run("xdotool", "key", "Return")
+
+    def recorded(self):
+        return read(self.record).decode().splitlines()
+
+    def test_busy_stuck_then_killed(self):
+        """One start takes EchoLink busy, then stuck, then killed, as each start costs seconds."""
+        log = PROGRAM / "ParloxLog.txt"
+        log.unlink(missing_ok=True)
+        self.addCleanup(log.unlink, missing_ok=True)
+        self.start(PROGRAM)
+        main = self.until(lambda: windows(CAPTION), 25, "the main window")[0]
+
+        # EchoLink shows a dialog for two seconds and turns calls away meanwhile: the line typed
+        # then reaches it once, when the dialog is gone, and no box comes up.
+        self.send("busy 2000")
+        self.until(lambda: "posted: busy 2000" in self.recorded(), 15, "the order to be busy")
+        self.send(SENT)
+        self.until(lambda: logged(log, "N0CALL>busy 2000", "N0CALL>" + SENT), 10, "the line sent")
+        self.assertEqual(self.recorded()[-3:], ["posted: busy 2000", "turned away", "posted: " + SENT])
+        time.sleep(1)
+        self.assertEqual(windows("^Parlox$"), [])
+
+        # EchoLink takes a line and does not answer: Parlox says the line may not have been sent and
+        # keeps it, not logged. Meanwhile its window paints: covered and uncovered, it looks as before.
+        # On Windows the box comes at the answer limit (3 s); Wine waits for the answer (6 s), though
+        # Parlox asks it to give up.
+        self.send("hang 6000")
+        self.until(lambda: "posted: hang 6000" in self.recorded(), 10, "the line that is not answered")
+        sent = time.monotonic()
+        folder = Path(tempfile.mkdtemp())
+        before = grab(main, folder / "before.png")
+        place = dict(re.findall(r"^(\w+)=(\d+)$", run("xdotool", "getwindowgeometry", "--shell", main).stdout, re.M))
+        cover = subprocess.Popen(["xmessage", "-geometry", "{WIDTH}x{HEIGHT}+{X}+{Y}".format(**place), "cover"], **QUIET)
+        self.addCleanup(cover.kill)
+        self.until(lambda: windows("^xmessage$"), 5, "the cover")
+        cover.kill()
+        self.until(lambda: not windows("^xmessage$"), 5, "the cover gone")
+        time.sleep(0.5)
+        after = grab(main, folder / "after.png")
+        self.assertEqual((windows("^Parlox$"), time.monotonic() - sent < 5.5), ([], True), "Parlox no longer waits")
+        self.assertTrue(same_pictures(before, after), "the window was not repainted")
+        self.until(lambda: windows("^Parlox$"), sent + 6 + 1.5 - time.monotonic(), "the box")
+        self.assertTrue(logged(log, "N0CALL>busy 2000", "N0CALL>" + SENT))
+        run("xdotool", "key", "Return")
+        self.until(lambda: not windows("^Parlox$"), 5, "the box to go")
+
+        # EchoLink is killed: within five seconds, without anything sent, the log says so. Exit
+        # then ends as soon as any exit does under Wine (about two seconds), and stores the settings.
+        run("wine", "taskkill", "/f", "/im", "standin-server.exe")
+        self.until(lambda: logged(log, "N0CALL>busy 2000", "N0CALL>" + SENT, GONE), 5, "the notice")
+        run("xdotool", "key", "alt+F4")
+        self.assertEqual(self.parlox.wait(5), 0)
+        self.assertEqual(stored()["LogFile"], "True")
+        self.assertIn("ScrnTop", stored())
 
     def test_session_ended(self):
         """Windows may end a program as soon as it has answered WM_ENDSESSION: by then EchoLink is

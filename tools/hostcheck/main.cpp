@@ -11,12 +11,15 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <cwchar>
 #include <string>
 
 namespace {
 
 constexpr int kWaitAfterEventObject = 4;
+// As long as Parlox waits for any answer of EchoLink's.
+constexpr std::chrono::milliseconds kAnswerLimit{3000};
 
 void Print(const std::wstring &line)
 {
@@ -35,9 +38,11 @@ int Check(int seconds, const std::wstring &line)
 {
     const ComApartment apartment;
     EchoLinkConnection connection({[] { Print(L"closing"); },
-                                   [](const std::wstring &text) {
-                                       Print(L"chat: " + EscapeLine(text));
-                                   }});
+                                   [](const std::wstring &text) { Print(L"chat: " + EscapeLine(text)); },
+                                   [] {
+                                       Print(L"gone");
+                                   }},
+                                  kAnswerLimit);
     try {
         connection.CreateEventObject();
         WaitSeconds(kWaitAfterEventObject);

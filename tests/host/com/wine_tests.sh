@@ -134,6 +134,59 @@ case_events() {
   done
 }
 
+# A busy host is waited out up to the answer limit, then the call is refused; a check that the
+# host is there never waits for it. Shown in process, where the stand-in turns calls away as COM
+# does on Windows, asking the caller's message filter whether to try again: Wine hands a call that
+# a server's filter turns away to the server all the same.
+case_busy() {
+  register inproc
+  run callcheck.exe attach 'post:busy 2000' 'post:waited out' 'post:busy 5000' alive 'post:given up' release
+  expect out 'attach ok' 'post:busy 2000 ok 0s' 'post:waited out ok 2s' 'post:busy 5000 ok 0s' 'alive ok 0s' \
+    'post:given up 0x80010001 3s' 'release ok 0s'
+  expect record 'created EventObject' subscribed 'created SetupConfig' 'created SysopConfig' 'posted: busy 2000' \
+    'turned away' 'posted: waited out' 'posted: busy 5000' 'turned away' unsubscribed 'released EventObject' \
+    'released SetupConfig' 'released SysopConfig'
+}
+
+# A call that is not answered is cancelled at the answer limit (0x80010002, what is sent may yet
+# arrive), start-up's call-sign read as well as a post. In process, the stand-in waits as COM does
+# on Windows, asking the caller's filter each time a message arrives: the binding sees to it that
+# messages arrive. Wine, with the stand-in as a program of its own, asks the filter too, but does
+# not cancel: it waits for the answer, and then fails the call.
+case_hung() {
+  register inproc
+  run callcheck.exe attach 'post:hang 10000' 'post:after' release
+  expect out 'attach ok' 'post:hang 10000 0x80010002 3s' 'post:after ok 0s' 'release ok 0s'
+  STANDIN_FAIL=call run callcheck.exe attach call release
+  expect out 'attach ok' 'call 0x80010002 3s' 'release ok 0s'
+  register local
+  run callcheck.exe attach 'post:hang 5000' 'post:after' release
+  expect out 'attach ok' 'post:hang 5000 0x80010002 5s' 'post:after ok 0s' 'release ok 0s'
+}
+
+# Wine takes a while to forget a local server that was killed: a new wineserver forgets at once.
+forget_killed_server() {
+  wineserver -k
+  wineserver -p
+}
+
+# A host that ends without a word is found out by the next check, and said once; then every
+# call fails at once (0x80010108), and letting go takes no time. One that ends while it is let go,
+# or after it announced its closing (twice), is no news.
+case_gone() {
+  register local
+  STANDIN_EVENTS='500 exit' run callcheck.exe attach wait:1 alive alive 'post:after' call release
+  expect out 'attach ok' 'wait:1 ok 1s' gone 'alive ok 0s' 'alive ok 0s' 'post:after 0x80010108 0s' \
+    'call 0x80010108 0s' 'release ok 0s'
+  forget_killed_server
+  STANDIN_FAIL=unsubscribe run callcheck.exe attach release alive
+  expect out 'attach ok' 'release ok 0s' 'alive ok 0s'
+  forget_killed_server
+  STANDIN_EVENTS=$'500 closing\n600 closing\n900 exit' run callcheck.exe attach wait:2 alive
+  expect out 'attach ok' closing 'wait:2 ok 2s' 'alive ok 0s'
+  forget_killed_server
+}
+
 run_case() {
   work=$build_dir/wine/work$bits/$1
   rm -rf "$work"

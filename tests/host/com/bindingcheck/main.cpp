@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <cstdio>
 #include <string>
 
@@ -25,9 +26,11 @@ int wmain(int argc, wchar_t **argv)
                                        connection.Release();
                                        PostQuitMessage(3);
                                    },
-                                   [](const std::wstring &text) {
-                                       std::printf("chat: %ls\n", text.c_str());
-                                   }});
+                                   [](const std::wstring &text) { std::printf("chat: %ls\n", text.c_str()); },
+                                   [] {
+                                       std::puts("gone");
+                                   }},
+                                  std::chrono::milliseconds(3000));
     connection.CreateEventObject();
     // A test that nothing happens: longer than the first events take to fall due.
     Sleep(1500);

@@ -8,16 +8,28 @@
 // A test tells it through environment variables what to do:
 //   STANDIN_CALL      the call sign that SetupConfig answers (default N0CALL-L)
 //   STANDIN_EVENTS    one event a line, "MILLISECONDS closing", "MILLISECONDS chat TEXT",
-//                     "MILLISECONDS chat*COUNT TEXT" (TEXT repeated) or "MILLISECONDS other TEXT"
-//                     (an event Parlox has no use for), timed from the first subscription; in
+//                     "MILLISECONDS chat*COUNT TEXT" (TEXT repeated), "MILLISECONDS other TEXT"
+//                     (an event Parlox has no use for) or "MILLISECONDS exit" (the program ends at
+//                     once, as if killed, without Closing), timed from the first subscription; in
 //                     TEXT and the call sign \r, \n, \t and \\ stand for CR, LF, tab and a backslash
 //   STANDIN_FAIL      EventObject, SetupConfig or SysopConfig (it does not answer for its own
-//                     interface), or post (posting fails)
+//                     interface), post (posting fails), call (reading the call sign takes 10 s)
+//                     or unsubscribe (the program ends when asked to unsubscribe)
 //   STANDIN_TYPEINFO  "none": the objects offer no type information of their own
 //   STANDIN_RECORD    a file that gets one line for every creation, subscription, posted line
-//                     and release, in that order, escaped like TEXT
-// A posted line "close" raises Closing before the post returns. Like a host that does not keep
-// its word, the stand-in goes on calling the sinks that unsubscribed.
+//                     and release, in that order, escaped like TEXT; and "turned away" once for
+//                     each busy spell that turned a call away
+// Some posted lines are orders, carried out after they are recorded: "close" raises Closing before
+// the post returns; "busy MILLISECONDS" turns every call away for that long once the post has
+// returned, as EchoLink does while it shows a dialog (its message filter answers
+// SERVERCALL_RETRYLATER); "hang MILLISECONDS" keeps the post from returning for that long. Like a
+// host that does not keep its word, the stand-in goes on calling the sinks that unsubscribed.
+//
+// In process no COM stands between the caller and the stand-in to turn calls away or to wait for
+// them. There the stand-in plays COM's part as COM plays it on Windows, with the message filter
+// of the calling thread: a turned-away call is tried again while RetryRejectedCall says so, and a
+// call that is not answered is cancelled when MessagePending, asked whenever a message arrives,
+// says so.
 
 #include "line_escaping/LineEscaping.h"
 
@@ -48,7 +60,9 @@ const std::map<std::wstring, DISPID> kEvents = {{L"closing", kClosing}, {L"chat"
 long objects;
 bool isServer; // the local server ends when the last object goes
 std::map<DWORD, IDispatch *> sinks; // never let go: see above
-std::map<UINT_PTR, std::pair<DISPID, std::wstring>> pending;
+std::map<UINT_PTR, std::pair<std::wstring, std::wstring>> pending;
+ULONGLONG busyUntil; // GetTickCount64() up to which calls are turned away
+bool turnedAway; // in the current busy spell
 
 std::wstring Environment(const wchar_t *name, const wchar_t *fallback = L"")
 {
@@ -82,11 +96,20 @@ void Raise(DISPID dispid, const std::wstring &text)
     SysFreeString(argument.bstrVal);
 }
 
+// Ends the program at once, without a word to its clients, as a crash or the task manager does.
+void Vanish()
+{
+    TerminateProcess(GetCurrentProcess(), 1);
+}
+
 void CALLBACK EventDue(HWND, UINT, UINT_PTR timer, DWORD)
 {
     KillTimer(nullptr, timer);
-    const auto [dispid, text] = pending[timer];
-    Raise(dispid, text);
+    const auto [kind, text] = pending[timer];
+    if (kind == L"exit")
+        Vanish();
+    else
+        Raise(kEvents.at(kind), text);
 }
 
 // The events run on thread timers, so they reach the client only while some thread of the
@@ -94,14 +117,85 @@ void CALLBACK EventDue(HWND, UINT, UINT_PTR timer, DWORD)
 void ScheduleEvents()
 {
     const std::wstring script = Environment(L"STANDIN_EVENTS");
-    const std::wregex event(L"(\\d+) (closing|chat|other)(\\*(\\d+))?( ([^\\n]*))?");
+    const std::wregex event(L"(\\d+) (closing|chat|other|exit)(\\*(\\d+))?( ([^\\n]*))?");
     for (std::wsregex_iterator next(script.begin(), script.end(), event), end; next != end; ++next) {
         const std::wsmatch &match = *next;
         std::wstring text;
         for (int count = match[4].matched ? std::stoi(match[4]) : 1; count > 0; --count)
             text += UnescapeLine(match[6].str());
-        pending[SetTimer(nullptr, 0, std::stoul(match[1]), &EventDue)] = {kEvents.at(match[2]), text};
+        pending[SetTimer(nullptr, 0, std::stoul(match[1]), &EventDue)] = {match[2], text};
     }
+}
+
+void TurnAway()
+{
+    if (!turnedAway)
+        Record(L"turned away");
+    turnedAway = true;
+}
+
+bool Busy()
+{
+    return GetTickCount64() < busyUntil;
+}
+
+// The message filter of the calling thread; in process, that is the caller's.
+ComPtr<IMessageFilter> CallersFilter()
+{
+    ComPtr<IMessageFilter> filter;
+    CoRegisterMessageFilter(nullptr, filter.GetAddressOf()); // takes it away...
+    CoRegisterMessageFilter(filter.Get(), nullptr); // ...and puts it back
+    return filter;
+}
+
+// In process: a call that comes while the stand-in is busy, as COM handles it for a server that
+// answers SERVERCALL_RETRYLATER. Without a filter it is not tried again.
+HRESULT WaitOutBusy()
+{
+    const ULONGLONG start = GetTickCount64();
+    while (Busy()) {
+        TurnAway();
+        const ComPtr<IMessageFilter> filter = CallersFilter();
+        const auto elapsed = static_cast<DWORD>(GetTickCount64() - start);
+        const DWORD pause
+            = filter ? filter->RetryRejectedCall(nullptr, elapsed, SERVERCALL_RETRYLATER) : static_cast<DWORD>(-1);
+        if (pause == static_cast<DWORD>(-1))
+            return RPC_E_CALL_REJECTED;
+        Sleep(pause < 100 ? 0 : pause);
+    }
+    return S_OK;
+}
+
+// A call that is not answered for that long. In process, as COM waits for an answer: each time a
+// message arrives it asks the caller's filter, paints when told to wait on, and gives up when
+// told to cancel.
+HRESULT Hang(DWORD milliseconds)
+{
+    if (isServer) {
+        Sleep(milliseconds);
+        return S_OK;
+    }
+    const ULONGLONG start = GetTickCount64();
+    for (ULONGLONG elapsed = 0; elapsed < milliseconds; elapsed = GetTickCount64() - start) {
+        const auto left = static_cast<DWORD>(milliseconds - elapsed);
+        if (MsgWaitForMultipleObjectsEx(0, nullptr, left, QS_ALLINPUT, 0) != WAIT_OBJECT_0)
+            continue;
+        const ComPtr<IMessageFilter> filter = CallersFilter();
+        const auto now = static_cast<DWORD>(GetTickCount64() - start);
+        if (filter && filter->MessagePending(nullptr, now, PENDINGTYPE_TOPLEVEL) == PENDINGMSG_CANCELCALL)
+            return RPC_E_CALL_CANCELED;
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_QS_PAINT | PM_QS_SENDMESSAGE | PM_REMOVE))
+            DispatchMessageW(&message);
+    }
+    return S_OK;
+}
+
+// What a call meets before the stand-in takes it up. As a program of its own, its message
+// filter turns it away while busy (see ServerFilter).
+HRESULT Arrive()
+{
+    return isServer ? S_OK : WaitOutBusy();
 }
 
 // Reference counting (each object keeps the local server running), the interfaces an object
@@ -149,7 +243,12 @@ public:
             return E_NOTIMPL;
         return library->GetTypeInfoOfGuid(__uuidof(Main), info);
     }
-    STDMETHODIMP GetTypeInfoCount(UINT *) override { return E_NOTIMPL; }
+    // What Parlox asks to see that the stand-in is there.
+    STDMETHODIMP GetTypeInfoCount(UINT *) override
+    {
+        const HRESULT arrived = Arrive();
+        return FAILED(arrived) ? arrived : E_NOTIMPL;
+    }
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR *, UINT, LCID, DISPID *) override { return E_NOTIMPL; }
     STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS *, VARIANT *, EXCEPINFO *, UINT *) override
     {
@@ -169,6 +268,8 @@ public:
 
     STDMETHODIMP PostChatLine(BSTR line) override
     {
+        if (const HRESULT arrived = Arrive(); FAILED(arrived))
+            return arrived;
         if (Environment(L"STANDIN_FAIL") == L"post")
             return E_FAIL;
         const std::wstring text(line, SysStringLen(line));
@@ -177,6 +278,14 @@ public:
             Raise(kClosing, {});
             Record(L"post returns");
         }
+        std::wsmatch order;
+        if (!std::regex_match(text, order, std::wregex(L"(busy|hang) (\\d+)")))
+            return S_OK;
+        const DWORD milliseconds = std::stoul(order[2]);
+        if (order[1] == L"hang")
+            return Hang(milliseconds);
+        busyUntil = GetTickCount64() + milliseconds;
+        turnedAway = false;
         return S_OK;
     }
 
@@ -203,6 +312,8 @@ public:
     STDMETHODIMP Unadvise(DWORD cookie) override
     {
         Record(L"unsubscribed");
+        if (Environment(L"STANDIN_FAIL") == L"unsubscribe")
+            Vanish();
         return sinks.count(cookie) ? S_OK : CONNECT_E_NOCONNECTION;
     }
 
@@ -228,6 +339,13 @@ public:
 
     STDMETHODIMP get_StationCall(BSTR *callSign) override
     {
+        *callSign = nullptr;
+        if (const HRESULT arrived = Arrive(); FAILED(arrived))
+            return arrived;
+        if (Environment(L"STANDIN_FAIL") == L"call") {
+            if (const HRESULT answered = Hang(10000); FAILED(answered))
+                return answered;
+        }
         const std::wstring call = UnescapeLine(Environment(L"STANDIN_CALL", L"N0CALL-L"));
         *callSign = SysAllocStringLen(call.data(), static_cast<UINT>(call.size()));
         return S_OK;
@@ -237,6 +355,30 @@ public:
 struct SysopConfig : Object<ISysopConfig>
 {
     SysopConfig() : Object(L"SysopConfig") {}
+};
+
+// The local server's own message filter: while busy it turns every call away, as a
+// single-threaded server does while it shows a dialog.
+class ServerFilter : public IMessageFilter
+{
+public:
+    STDMETHODIMP QueryInterface(REFIID iid, void **object) override
+    {
+        *object = iid == IID_IUnknown || iid == IID_IMessageFilter ? this : nullptr;
+        return *object ? S_OK : E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+
+    STDMETHODIMP_(DWORD) HandleInComingCall(DWORD, HTASK, DWORD, INTERFACEINFO *) override
+    {
+        if (!Busy())
+            return SERVERCALL_ISHANDLED;
+        TurnAway();
+        return SERVERCALL_RETRYLATER;
+    }
+    STDMETHODIMP_(DWORD) RetryRejectedCall(HTASK, DWORD, DWORD) override { return static_cast<DWORD>(-1); }
+    STDMETHODIMP_(DWORD) MessagePending(HTASK, DWORD, DWORD) override { return PENDINGMSG_WAITDEFPROCESS; }
 };
 
 // Makes objects of one class.
@@ -316,6 +458,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, wchar_t *commandLine, int)
         return FAILED(Register(L"LocalServer32", L"\"" + ModulePath() + L"\""));
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     isServer = true;
+    static ServerFilter filter;
+    CoRegisterMessageFilter(&filter, nullptr);
     for (const auto &[classId, factory, name] : kClasses) {
         DWORD registration = 0;
         CoRegisterClassObject(classId, factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &registration);
