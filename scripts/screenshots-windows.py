@@ -57,10 +57,11 @@ def snap(window, path):
 
 
 run("wine", BUILD / "win32" / "bin" / "standin-server.exe", "/RegServer")
-# Wine has no Verdana, and its own fallback for it is a serif face no Windows user sees: DejaVu
-# Sans (fonts-dejavu-core), of Verdana's build, wide and open, stands in for it as on Windows.
-run("wine", r"C:\windows\syswow64\reg.exe", "add", r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes",
-    "/v", "Verdana", "/d", "DejaVu Sans", "/f")
+# Wine has no Verdana, the controls' face, nor Tahoma, the menus' face, and Qt then takes a serif
+# face no Windows user sees: DejaVu Sans (fonts-dejavu-core), of Verdana's build, wide and open,
+# stands in for both under their names, so that programs find them as they do on Windows.
+for face in ("Verdana", "Tahoma"):
+    run("wine64", "reg", "add", r"HKCU\Software\Wine\Fonts\Replacements", "/v", face, "/d", "DejaVu Sans", "/f")
 # Logging on, so that the script can tell when the chat has arrived; the pictures do not show it.
 run("wine", r"C:\windows\syswow64\reg.exe", "delete", SETTINGS, "/f")
 run("wine", r"C:\windows\syswow64\reg.exe", "add", SETTINGS, "/v", "LogFile", "/d", "True", "/f")
