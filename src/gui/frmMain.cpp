@@ -25,7 +25,6 @@
 #include "core/StoredChoices.h"
 #include "core/Transcript.h"
 #include "core/WindowPlacement.h"
-#include "gui/MenuBarKeys.h"
 #include "gui/frmSplash.h"
 #include "host/HostBinding.h"
 #include "host/HostError.h"
@@ -144,9 +143,6 @@ void frmMain::BuildMenus()
     QMenuBar *bar = menuBar();
     bar->setObjectName(QStringLiteral("menuBar"));
     bar->setNativeMenuBar(false);
-    auto *keys = new MenuBarKeys;
-    keys->setParent(bar);
-    bar->setStyle(keys);
     // F10 takes the keyboard to the menu bar and opens the first menu, as desktops have it; the
     // arrow keys go on from there, past the commands on the bar too. Only Alt, pressed and let go,
     // puts the menu bar in its keyboard mode, so F10 does the same.

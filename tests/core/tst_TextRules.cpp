@@ -35,9 +35,13 @@ private slots:
         const QString atCap(18000, u'a');
         QCOMPARE(TranscriptCut(atCap), atCap);
         QCOMPARE(TranscriptCut("o" + QString(18000, u'k')), QString(10000, u'k'));
-        const QString before(17990, u'a');
-        for (const QStringList &entries : {QStringList{"x"}, QStringList{QString(20, u'b'), "c"},
-                                           QStringList{QString(20, u'b'), "c", QString(12000, u'd'), "e"}}) {
+        const std::pair<qsizetype, QStringList> bursts[]
+            = {{17990, {"x"}},
+               {17990, {QString(20, u'b'), "c"}},
+               {17990, {QString(20, u'b'), "c", QString(12000, u'd'), "e"}},
+               {18001, {"b", QString(8000, u'c'), "d"}}};
+        for (const auto &[length, entries] : bursts) {
+            const QString before(length, u'a');
             QString oneByOne = before;
             for (const QString &entry : entries)
                 oneByOne = TranscriptCut(oneByOne) + entry;

@@ -138,19 +138,20 @@ private slots:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<bool>("screenReader");
         QTest::addColumn<QString>("ticked");
+        QTest::addColumn<QString>("then");
         QTest::addColumn<QString>("stays");
+        const QString allOn = "On; Double; Sound, Read Aloud";
         QTest::newRow("nothing stored") << "" << false << "Off; Double"
+                                        << "On; Single; Sound, Read Aloud"
                                         << "True False   True True";
         QTest::newRow("nothing stored, screen reader") << "" << true << "Off; Double; Read Aloud"
+                                                       << "On; Single; Sound"
                                                        << "True False   True False";
-        QTest::newRow("True") << "True" << true << "On; Double; Sound, Read Aloud"
+        QTest::newRow("True") << "True" << true << allOn << "Off; Single"
                               << "False False   False False";
-        QTest::newRow("False") << "False" << true << "Off; Single"
-                               << "True True   True True";
-        QTest::newRow("true") << "true" << false << "Off; Single"
-                              << "True True   True True";
-        QTest::newRow("junk") << "x" << false << "Off; Single"
-                              << "True True   True True";
+        QTest::newRow("False") << "False" << true << "Off; Single" << allOn << "True True   True True";
+        QTest::newRow("true") << "true" << false << "Off; Single" << allOn << "True True   True True";
+        QTest::newRow("junk") << "x" << false << "Off; Single" << allOn << "True True   True True";
     }
     void checkMarks()
     {
@@ -160,13 +161,17 @@ private slots:
         if (!stored.isEmpty())
             rig->StoredSix({stored, stored, "", "", stored, stored});
         frmMain &window = rig->Start();
-        QTEST(Menus(window.menuBar(), true).remove(QRegularExpression(" mnu\\w+")), "ticked");
+        const auto ticks = [&] {
+            return Menus(window.menuBar(), true).remove(QRegularExpression(" mnu\\w+"));
+        };
+        QTEST(ticks(), "ticked");
         QList<QAction *> ticked;
         for (const char *item : {"mnuRecordOn", "mnuRecordOff", "mnuSingle", "mnuDouble"})
             if (rig->Find<QAction>(item)->isChecked())
                 ticked.append(rig->Find<QAction>(item));
         for (QAction *item : ticked + QList{rig->Find<QAction>("mnuSound"), rig->Find<QAction>("mnuReadAloud")})
             item->trigger();
+        QTEST(ticks(), "then");
         window.setWindowState(Qt::WindowMinimized);
         window.close();
         QTEST(rig->StoredSix(), "stays");
