@@ -14,11 +14,6 @@ namespace {
 
 const wchar_t kJawsClass[] = L"{CCE5B1E5-B2ED-45D5-B09F-8EC54B75ABF4}";
 
-HWND Handle(const QWidget &widget)
-{
-    return reinterpret_cast<HWND>(widget.winId());
-}
-
 void SetScreenReader(bool running)
 {
     SystemParametersInfoW(SPI_SETSCREENREADER, running, nullptr, 0);
@@ -35,12 +30,13 @@ void InstallJaws(bool installed)
 }
 
 // JAWS's automation object as Freedom Scientific publishes it, and the class object that makes
-// it. Of its dual interface Parlox calls SayString(StringToSpeak, bFlush) alone (dispid 2): it
+// it. Of its dual interface Parlox calls SayString(StringToSpeak, bFlush) alone: it
 // answers TRUE when JAWS runs and has taken the text, FALSE otherwise, and returns before
 // speaking. Its arguments come last first.
 class JawsStandIn : public IDispatch, public IClassFactory
 {
 public:
+    static constexpr DISPID kSayString = 2;
     bool running = true;
     QStringList said; // "flush=0: TEXT" for each text taken
 
@@ -67,16 +63,15 @@ public:
     // Names are matched without regard to case, as automation does.
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR *names, UINT count, LCID, DISPID *ids) override
     {
-        std::fill_n(ids, count, DISPID_UNKNOWN);
         if (count != 1 || lstrcmpiW(names[0], L"SayString") != 0)
             return DISP_E_UNKNOWNNAME;
-        ids[0] = 2;
+        ids[0] = kSayString;
         return S_OK;
     }
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS *arguments, VARIANT *result, EXCEPINFO *,
                         UINT *) override
     {
-        if (id != 2 || !(flags & DISPATCH_METHOD))
+        if (id != kSayString || !(flags & DISPATCH_METHOD))
             return DISP_E_MEMBERNOTFOUND;
         if (arguments->cArgs != 2 || arguments->cNamedArgs != 0)
             return DISP_E_BADPARAMCOUNT;
@@ -245,11 +240,11 @@ private slots:
         QDialog dialog(&m_window);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        SetForegroundWindow(Handle(m_window));
+        SetForegroundWindow(reinterpret_cast<HWND>(m_window.winId()));
         QTRY_VERIFY(WindowInFront(&m_window));
         SetForegroundWindow(other);
         QTRY_VERIFY(!WindowInFront(&m_window));
-        SetForegroundWindow(Handle(dialog));
+        SetForegroundWindow(reinterpret_cast<HWND>(dialog.winId()));
         QTRY_VERIFY(WindowInFront(&m_window));
         QVERIFY(!WindowInFront(nullptr));
         DestroyWindow(other);
