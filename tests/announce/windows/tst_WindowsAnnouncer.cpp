@@ -29,10 +29,10 @@ void InstallJaws(bool installed)
         RegDeleteTreeW(HKEY_CLASSES_ROOT, L"FreedomSci.JawsApi");
 }
 
-// JAWS's automation object as Freedom Scientific publishes it, and the class object that makes
-// it. Of its dual interface Parlox calls SayString(StringToSpeak, bFlush) alone: it
-// answers TRUE when JAWS runs and has taken the text, FALSE otherwise, and returns before
-// speaking. Its arguments come last first.
+// JAWS's automation object as Freedom Scientific publishes it, served by the test, which
+// registers it as its own class object. Of its dual interface Parlox calls SayString alone:
+// SayString(StringToSpeak As String, bFlush As Boolean) answers TRUE when JAWS runs and has
+// taken the text, FALSE otherwise, and returns before speaking. Arguments come last first.
 class JawsStandIn : public IDispatch, public IClassFactory
 {
 public:
