@@ -12,7 +12,7 @@ struct FakeWindows
     bool nvda = false;
     bool inFront = false;
     bool notificationTakes = true;
-    QStringList handed;
+    QStringList handed = {};
 
     bool Hand(bool takes, const QString &what)
     {
