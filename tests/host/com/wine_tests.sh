@@ -128,13 +128,13 @@ case_events() {
   for server in inproc local; do
     register $server
     STANDIN_EVENTS=$'200 chat one\n3500 chat after release' \
-      run callcheck.exe attach sleep:1 wait:1 post:close wait:6 quit wait:2
-    expect out 'attach ok' 'sleep:1 ok 1s' 'chat: one' 'wait:1 ok 1s' closing 'post:close ok 0s' 'wait:6 ok 0s' \
+      run callcheck.exe sleep:1 wait:1 post:close wait:6 quit wait:2
+    expect out 'sleep:1 ok 1s' 'chat: one' 'wait:1 ok 1s' closing 'post:close ok 0s' 'wait:6 ok 0s' \
       'quit 3' 'wait:2 ok 2s'
     expect record "${attached[@]}" 'posted: close' unsubscribed 'released SetupConfig' 'released SysopConfig' \
       'post returns' 'released EventObject'
-    STANDIN_EVENTS=$'200 chat one\n3000 closing' run callcheck.exe attach sleep:1 wait:1 post:73 wait:6 quit
-    expect out 'attach ok' 'sleep:1 ok 1s' 'chat: one' 'wait:1 ok 1s' 'post:73 ok 0s' closing 'wait:6 ok 1s' 'quit 3'
+    STANDIN_EVENTS=$'200 chat one\n3000 closing' run callcheck.exe sleep:1 wait:1 post:73 wait:6 quit
+    expect out 'sleep:1 ok 1s' 'chat: one' 'wait:1 ok 1s' 'post:73 ok 0s' closing 'wait:6 ok 1s' 'quit 3'
   done
 }
 
@@ -144,8 +144,8 @@ case_events() {
 # a server's filter turns away to the server all the same.
 case_busy() {
   register inproc
-  run callcheck.exe attach 'post:busy 2000' 'post:waited out' 'post:busy 5000' alive 'post:given up' release
-  expect out 'attach ok' 'post:busy 2000 ok 0s' 'post:waited out ok 2s' 'post:busy 5000 ok 0s' 'alive ok 0s' \
+  run callcheck.exe 'post:busy 2000' 'post:waited out' 'post:busy 5000' alive 'post:given up' release
+  expect out 'post:busy 2000 ok 0s' 'post:waited out ok 2s' 'post:busy 5000 ok 0s' 'alive ok 0s' \
     'post:given up 0x80010001 3s' 'release ok 0s'
   expect record "${attached[@]}" 'posted: busy 2000' 'turned away' 'posted: waited out' 'posted: busy 5000' \
     'turned away' "${released[@]}"
@@ -158,13 +158,11 @@ case_busy() {
 # not cancel: it waits for the answer, and then fails the call.
 case_hung() {
   register inproc
-  run callcheck.exe attach 'post:hang 10000' 'post:after' release
-  expect out 'attach ok' 'post:hang 10000 0x80010002 3s' 'post:after ok 0s' 'release ok 0s'
-  STANDIN_FAIL=call run callcheck.exe attach call release
-  expect out 'attach ok' 'call 0x80010002 3s' 'release ok 0s'
+  STANDIN_FAIL=call run callcheck.exe 'post:hang 10000' 'post:after' call release
+  expect out 'post:hang 10000 0x80010002 3s' 'post:after ok 0s' 'call 0x80010002 3s' 'release ok 0s'
   register local
-  run callcheck.exe attach 'post:hang 5000' 'post:after' release
-  expect out 'attach ok' 'post:hang 5000 0x80010002 5s' 'post:after ok 0s' 'release ok 0s'
+  run callcheck.exe 'post:hang 5000' 'post:after' release
+  expect out 'post:hang 5000 0x80010002 5s' 'post:after ok 0s' 'release ok 0s'
 }
 
 # Wine takes a while to forget a local server that was killed: a new wineserver forgets at once.
@@ -178,12 +176,12 @@ forget_killed_server() {
 # is no news.
 case_gone() {
   register local
-  STANDIN_EVENTS='500 exit' run callcheck.exe attach wait:1 alive alive 'post:after' call release
-  expect out 'attach ok' 'wait:1 ok 1s' gone 'alive ok 0s' 'alive ok 0s' 'post:after 0x80010108 0s' \
+  STANDIN_EVENTS='500 exit' run callcheck.exe wait:1 alive alive 'post:after' call release
+  expect out 'wait:1 ok 1s' gone 'alive ok 0s' 'alive ok 0s' 'post:after 0x80010108 0s' \
     'call 0x80010108 0s' 'release ok 0s'
   forget_killed_server
-  STANDIN_FAIL=unsubscribe run callcheck.exe attach release alive
-  expect out 'attach ok' 'release ok 0s' 'alive ok 0s'
+  STANDIN_FAIL=unsubscribe run callcheck.exe release alive
+  expect out 'release ok 0s' 'alive ok 0s'
   forget_killed_server
 }
 

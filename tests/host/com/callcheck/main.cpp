@@ -1,7 +1,7 @@
-// callcheck STEP...: drives one attachment to the stand-in through the binding, one step an
-// argument. For each step it prints the step, "ok" or the HRESULT it failed with, and how long it
-// took in seconds, rounded (but not for attach, whose time is mostly COM starting the stand-in):
-//   attach      creates the three objects, without start-up's waits
+// callcheck STEP...: attaches to the stand-in through the binding, creating the three objects
+// without start-up's waits (a failure there ends it), then takes one step an argument. For each
+// step it prints the step, "ok" or the HRESULT it failed with, and how long it took in seconds,
+// rounded:
 //   post:TEXT   posts TEXT
 //   call        reads the call sign
 //   alive       checks that the host is still there
@@ -38,10 +38,7 @@ void Timed(const std::wstring &step, const std::function<void()> &action)
         std::snprintf(outcome, sizeof outcome, "0x%08lX", static_cast<unsigned long>(error.result()));
     }
     const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(steady_clock::now() - start).count();
-    if (step == L"attach")
-        std::printf("%ls %s\n", step.c_str(), outcome);
-    else
-        std::printf("%ls %s %llds\n", step.c_str(), outcome, static_cast<long long>((took + 500) / 1000));
+    std::printf("%ls %s %llds\n", step.c_str(), outcome, static_cast<long long>((took + 500) / 1000));
     std::fflush(stdout);
 }
 
@@ -56,13 +53,7 @@ void Step(EchoLinkConnection &connection, const std::wstring &step)
 {
     const std::wstring name = step.substr(0, step.find(L':'));
     const std::wstring argument = step.substr(step.find(L':') + 1);
-    if (name == L"attach")
-        Timed(step, [&] {
-            connection.CreateEventObject();
-            connection.CreateSetupConfig();
-            connection.CreateSysopConfig();
-        });
-    else if (name == L"post")
+    if (name == L"post")
         Timed(step, [&] { connection.PostChatLine(argument); });
     else if (name == L"call")
         Timed(step, [&] { connection.ReadStationCall(); });
@@ -95,6 +86,9 @@ int wmain(int argc, wchar_t **argv)
                                        std::puts("gone");
                                    }},
                                   std::chrono::milliseconds(3000));
+    connection.CreateEventObject();
+    connection.CreateSetupConfig();
+    connection.CreateSysopConfig();
     for (int i = 1; i < argc; ++i)
         Step(connection, argv[i]);
     return 0;

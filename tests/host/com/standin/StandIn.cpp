@@ -30,6 +30,7 @@
 #include <olectl.h>
 #include <wrl/client.h>
 
+#include <cwchar>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -71,11 +72,6 @@ std::wstring ModulePath()
     return std::wstring(path, GetModuleFileNameW(reinterpret_cast<HMODULE>(&__ImageBase), path, MAX_PATH));
 }
 
-BSTR MakeBstr(const std::wstring &text)
-{
-    return SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-}
-
 void Record(const std::wstring &line)
 {
     const std::wstring text = EscapeLine(line) + L"\n";
@@ -89,25 +85,19 @@ void Raise(DISPID dispid, const std::wstring &text)
 {
     VARIANT argument;
     argument.vt = VT_BSTR;
-    argument.bstrVal = MakeBstr(text);
+    argument.bstrVal = SysAllocString(text.c_str());
     DISPPARAMS params = {&argument, nullptr, dispid == kClosing ? 0u : 1u, 0};
     for (const auto &[cookie, sink] : sinks)
         sink->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
     SysFreeString(argument.bstrVal);
 }
 
-// Ends the program at once, without a word to its clients, as a crash or the task manager does.
-void Vanish()
-{
-    TerminateProcess(GetCurrentProcess(), 1);
-}
-
 void CALLBACK EventDue(HWND, UINT, UINT_PTR timer, DWORD)
 {
     KillTimer(nullptr, timer);
     const auto [kind, text] = pending[timer];
-    if (kind == L"exit")
-        Vanish();
+    if (kind == L"exit") // ends the program at once, as a crash or the task manager does
+        TerminateProcess(GetCurrentProcess(), 1);
     else
         Raise(kEvents.at(kind), text);
 }
@@ -137,11 +127,6 @@ bool TurnsAway()
     return true;
 }
 
-DWORD Since(ULONGLONG start)
-{
-    return static_cast<DWORD>(GetTickCount64() - start);
-}
-
 // The message filter of the calling thread; in process, that is the caller's.
 ComPtr<IMessageFilter> CallersFilter()
 {
@@ -157,10 +142,11 @@ ComPtr<IMessageFilter> CallersFilter()
 // says so, and not at all without a filter.
 HRESULT Arrive()
 {
-    const ULONGLONG start = GetTickCount64();
+    const DWORD start = GetTickCount();
     while (!isServer && TurnsAway()) {
         const ComPtr<IMessageFilter> filter = CallersFilter();
-        const DWORD pause = filter ? filter->RetryRejectedCall(nullptr, Since(start), SERVERCALL_RETRYLATER) : ~0u;
+        const DWORD pause
+            = filter ? filter->RetryRejectedCall(nullptr, GetTickCount() - start, SERVERCALL_RETRYLATER) : ~0u;
         if (pause == ~0u)
             return RPC_E_CALL_REJECTED;
         Sleep(pause < 100 ? 0 : pause);
@@ -177,12 +163,13 @@ HRESULT Hang(DWORD milliseconds)
         Sleep(milliseconds);
         return S_OK;
     }
-    const ULONGLONG start = GetTickCount64();
-    for (DWORD elapsed = 0; elapsed < milliseconds; elapsed = Since(start)) {
+    const DWORD start = GetTickCount();
+    for (DWORD elapsed = 0; elapsed < milliseconds; elapsed = GetTickCount() - start) {
         if (MsgWaitForMultipleObjectsEx(0, nullptr, milliseconds - elapsed, QS_ALLINPUT, 0) != WAIT_OBJECT_0)
             continue;
         const ComPtr<IMessageFilter> filter = CallersFilter();
-        if (filter && filter->MessagePending(nullptr, Since(start), PENDINGTYPE_TOPLEVEL) == PENDINGMSG_CANCELCALL)
+        if (filter
+            && filter->MessagePending(nullptr, GetTickCount() - start, PENDINGTYPE_TOPLEVEL) == PENDINGMSG_CANCELCALL)
             return RPC_E_CALL_CANCELED;
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_QS_PAINT | PM_QS_SENDMESSAGE | PM_REMOVE))
@@ -267,13 +254,13 @@ public:
             Raise(kClosing, {});
             Record(L"post returns");
         }
-        std::wsmatch order;
-        if (!std::regex_match(text, order, std::wregex(L"(busy|hang) (\\d+)")))
-            return S_OK;
-        if (order[1] == L"hang")
-            return Hang(std::stoul(order[2]));
-        busyUntil = GetTickCount64() + std::stoul(order[2]);
-        turnedAway = false;
+        DWORD milliseconds = 0;
+        if (std::swscanf(line, L"hang %lu", &milliseconds) == 1)
+            return Hang(milliseconds);
+        if (std::swscanf(line, L"busy %lu", &milliseconds) == 1) {
+            busyUntil = GetTickCount64() + milliseconds;
+            turnedAway = false;
+        }
         return S_OK;
     }
 
@@ -301,7 +288,7 @@ public:
     {
         Record(L"unsubscribed");
         if (Environment(L"STANDIN_FAIL") == L"unsubscribe")
-            Vanish();
+            TerminateProcess(GetCurrentProcess(), 1);
         return sinks.count(cookie) ? S_OK : CONNECT_E_NOCONNECTION;
     }
 
@@ -332,7 +319,7 @@ public:
         if (SUCCEEDED(answered) && Environment(L"STANDIN_FAIL") == L"call")
             answered = Hang(10000);
         if (SUCCEEDED(answered))
-            *callSign = MakeBstr(UnescapeLine(Environment(L"STANDIN_CALL", L"N0CALL-L")));
+            *callSign = SysAllocString(UnescapeLine(Environment(L"STANDIN_CALL", L"N0CALL-L")).c_str());
         return answered;
     }
 };
