@@ -224,7 +224,11 @@ public:
         return library->GetTypeInfoOfGuid(__uuidof(Main), info);
     }
     // What Parlox asks to see that the stand-in is there.
-    STDMETHODIMP GetTypeInfoCount(UINT *) override { return Arrive(); }
+    STDMETHODIMP GetTypeInfoCount(UINT *) override
+    {
+        const HRESULT arrived = Arrive();
+        return FAILED(arrived) ? arrived : E_NOTIMPL;
+    }
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR *, UINT, LCID, DISPID *) override { return E_NOTIMPL; }
     STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS *, VARIANT *, EXCEPINFO *, UINT *) override
     {
