@@ -127,6 +127,11 @@ bool TurnsAway()
     return true;
 }
 
+DWORD Since(ULONGLONG start)
+{
+    return static_cast<DWORD>(GetTickCount64() - start);
+}
+
 // The message filter of the calling thread; in process, that is the caller's.
 ComPtr<IMessageFilter> CallersFilter()
 {
@@ -142,11 +147,10 @@ ComPtr<IMessageFilter> CallersFilter()
 // says so, and not at all without a filter.
 HRESULT Arrive()
 {
-    const DWORD start = GetTickCount();
+    const ULONGLONG start = GetTickCount64();
     while (!isServer && TurnsAway()) {
         const ComPtr<IMessageFilter> filter = CallersFilter();
-        const DWORD pause
-            = filter ? filter->RetryRejectedCall(nullptr, GetTickCount() - start, SERVERCALL_RETRYLATER) : ~0u;
+        const DWORD pause = filter ? filter->RetryRejectedCall(nullptr, Since(start), SERVERCALL_RETRYLATER) : ~0u;
         if (pause == ~0u)
             return RPC_E_CALL_REJECTED;
         Sleep(pause < 100 ? 0 : pause);
@@ -163,13 +167,12 @@ HRESULT Hang(DWORD milliseconds)
         Sleep(milliseconds);
         return S_OK;
     }
-    const DWORD start = GetTickCount();
-    for (DWORD elapsed = 0; elapsed < milliseconds; elapsed = GetTickCount() - start) {
+    const ULONGLONG start = GetTickCount64();
+    for (DWORD elapsed = 0; elapsed < milliseconds; elapsed = Since(start)) {
         if (MsgWaitForMultipleObjectsEx(0, nullptr, milliseconds - elapsed, QS_ALLINPUT, 0) != WAIT_OBJECT_0)
             continue;
         const ComPtr<IMessageFilter> filter = CallersFilter();
-        if (filter
-            && filter->MessagePending(nullptr, GetTickCount() - start, PENDINGTYPE_TOPLEVEL) == PENDINGMSG_CANCELCALL)
+        if (filter && filter->MessagePending(nullptr, Since(start), PENDINGTYPE_TOPLEVEL) == PENDINGMSG_CANCELCALL)
             return RPC_E_CALL_CANCELED;
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_QS_PAINT | PM_QS_SENDMESSAGE | PM_REMOVE))
