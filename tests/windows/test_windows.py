@@ -17,9 +17,9 @@ import os, re, shutil, subprocess, tempfile, time, unittest
 from xml.etree import ElementTree
 from pathlib import Path
 
-OUT = Path(os.environ["PARLOX_BUILD_DIR"], "windows")
+BUILD = Path(os.environ["PARLOX_BUILD_DIR"])
+OUT = BUILD / "windows"
 PROGRAM = OUT / "Parlox"
-ENDSESSION = Path(os.environ["PARLOX_BUILD_DIR"], "win32-app", "tests", "endsession.exe")
 LOCAL = Path(os.environ["WINEPREFIX"], "drive_c", "users", os.environ.get("USER", "root"), "AppData", "Local")
 INSTALLED = LOCAL / "Programs" / "Parlox"
 LINK = LOCAL.parent / "Roaming" / "Microsoft" / "Windows" / "Start Menu" / "Programs" / "Parlox.lnk"
@@ -29,6 +29,7 @@ UNINSTALL = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Parlox"
 CAPTION = r"^Parlox ~ N0CALL ~ v 1\.0\.0$"
 SENT, RECEIVED = "Grüße aus Köln, 73 €", "XX1ABC>Schöne Grüße € 日本"
 GONE = "*** EchoLink has gone away; chat has stopped. Start EchoLink, then Parlox again."
+RELEASED = ["unsubscribed", "released EventObject", "released SetupConfig", "released SysopConfig"]
 QUIET = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
@@ -38,16 +39,6 @@ def logged(path, *texts):
     stamp = rb"\d\d-(Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec)-\d\d \d\d:\d\d "
     records = (stamp + re.escape(text.encode("cp1252", "replace")) + b"\r\n" for text in texts)
     return re.fullmatch(b"".join(records), read(path))
-
-
-def grab(window, path):
-    """A picture of the window as the X server shows it."""
-    run("import", "-window", window, path)
-    return path
-
-
-def same_pictures(first, second):
-    return run("compare", "-metric", "AE", first, second, "null:").returncode == 0
 
 
 def run(*command):
@@ -75,12 +66,18 @@ def windows(name):
     return run("xdotool", "search", "--onlyvisible", "--name", name).stdout.split()
 
 
+def send(line):
+    """Types the line into the window that has the keyboard, and Enter."""
+    run("xdotool", "type", "--delay", "30", line)
+    run("xdotool", "key", "Return")
+
+
 class Windows(unittest.TestCase):
     def setUp(self):
         for command in (["wineserver", "-k"], ["wineserver", "-p"], ["wine64", "cmd", "/c", "exit"]):
             subprocess.run(command, timeout=120, **QUIET)
         self.addCleanup(subprocess.run, ["wineserver", "-k"], timeout=60)
-        run("wine", Path(os.environ["PARLOX_BUILD_DIR"], "win32", "bin", "standin-server.exe"), "/RegServer")
+        run("wine", BUILD / "win32" / "bin" / "standin-server.exe", "/RegServer")
         registry("delete", SETTINGS, "/f")
         registry("add", SETTINGS, "/v", "LogFile", "/d", "True", "/f")
 
@@ -93,10 +90,16 @@ class Windows(unittest.TestCase):
     def start(self, folder, *events):
         """Parlox from that folder, finding only the DLLs in it (not those of the session's WINEPATH)."""
         self.record = Path(tempfile.mkdtemp(), "record")
-        environment = dict(os.environ, STANDIN_CALL="N0CALL-L", STANDIN_EVENTS="\n".join(events), WINEPATH="",
-                           STANDIN_RECORD="Z:" + str(self.record).replace("/", "\\"), QT_PLUGIN_PATH="")
+        environment = dict(os.environ, STANDIN_EVENTS="\n".join(events), WINEPATH="", QT_PLUGIN_PATH="",
+                           STANDIN_RECORD="Z:" + str(self.record).replace("/", "\\"))
         self.parlox = subprocess.Popen(["wine", folder / "parlox.exe"], env=environment, **QUIET)
         self.addCleanup(self.parlox.kill)
+
+    def recorded(self):
+        return read(self.record).decode().splitlines()
+
+    def main_window(self):
+        return self.until(lambda: windows(CAPTION), 25, "the main window")[0]
 
     def test_installed_then_portable_then_uninstalled(self):
         shutil.rmtree(INSTALLED, ignore_errors=True)
@@ -109,11 +112,10 @@ class Windows(unittest.TestCase):
         # the window; a typed line goes to EchoLink; both are logged beside the program. Wine
         # gives the keyboard to the window it makes active.
         self.start(INSTALLED, "1000 chat " + RECEIVED)
-        main = self.until(lambda: windows(CAPTION), 25, "the main window")[0]
+        main = self.main_window()
         self.until(lambda: read(INSTALLED / "ParloxLog.txt"), 5, "the received text in the log")
-        run("xdotool", "type", "--delay", "30", SENT)
-        run("xdotool", "key", "Return")
-        self.until(lambda: "posted: " + SENT in read(self.record).decode().splitlines(), 15, "the line at EchoLink")
+        send(SENT)
+        self.until(lambda: "posted: " + SENT in self.recorded(), 15, "the line at EchoLink")
         self.until(lambda: logged(INSTALLED / "ParloxLog.txt", RECEIVED, "N0CALL>" + SENT), 5, "both records")
 
         in_place = f"_?=Z:{INSTALLED}".replace("/", "\\")
@@ -123,7 +125,6 @@ class Windows(unittest.TestCase):
         self.assertEqual(self.parlox.wait(10), 0)
         choices = stored()
         self.assertEqual(sorted(choices), KEYS)
-        self.assertEqual(choices["LogFile"], "True")
 
         # The zip in a folder the user cannot write: the log goes to the user's data folder.
         folder = OUT.parent / "wine" / "Prögramme mit Lücken" / "Parlox"
@@ -133,8 +134,7 @@ class Windows(unittest.TestCase):
         self.assertEqual(run("mount", "-o", "remount,bind,ro", folder).returncode, 0)
         shutil.rmtree(LOCAL / "Parlox", ignore_errors=True)
         self.start(folder, "5000 chat " + RECEIVED, "8000 closing")
-        main = self.until(lambda: windows(CAPTION), 25, "the main window")[0]
-        self.assertIn("\nX=300\nY=200\n", run("xdotool", "getwindowgeometry", "--shell", main).stdout)
+        self.assertIn("\nX=300\nY=200\n", run("xdotool", "getwindowgeometry", "--shell", self.main_window()).stdout)
         self.assertEqual(self.parlox.wait(15), 0)
         self.assertTrue(logged(LOCAL / "Parlox" / "ParloxLog.txt", RECEIVED))
         self.assertEqual((files(folder), stored()), (files(PROGRAM), choices))
@@ -146,26 +146,19 @@ class Windows(unittest.TestCase):
         self.assertNotEqual(registry("query", UNINSTALL).returncode, 0)
         self.assertEqual(stored(), choices)
 
-    def send(self, line):
-        run("xdotool", "type", "--delay", "30", line)
-        run("xdotool", "key", "Return")
-
-    def recorded(self):
-        return read(self.record).decode().splitlines()
-
     def test_busy_stuck_then_killed(self):
         """One start takes EchoLink busy, then stuck, then killed, as each start costs seconds."""
         log = PROGRAM / "ParloxLog.txt"
         log.unlink(missing_ok=True)
         self.addCleanup(log.unlink, missing_ok=True)
         self.start(PROGRAM)
-        main = self.until(lambda: windows(CAPTION), 25, "the main window")[0]
+        main = self.main_window()
 
         # EchoLink shows a dialog for two seconds and turns calls away meanwhile: the line typed
         # then reaches it once, when the dialog is gone, and no box comes up.
-        self.send("busy 2000")
+        send("busy 2000")
         self.until(lambda: "posted: busy 2000" in self.recorded(), 15, "the order to be busy")
-        self.send(SENT)
+        send(SENT)
         self.until(lambda: logged(log, "N0CALL>busy 2000", "N0CALL>" + SENT), 10, "the line sent")
         self.assertEqual(self.recorded()[-3:], ["posted: busy 2000", "turned away", "posted: " + SENT])
         time.sleep(1)
@@ -175,11 +168,11 @@ class Windows(unittest.TestCase):
         # keeps it, not logged. Meanwhile its window paints: covered and uncovered, it looks as before.
         # On Windows the box comes at the answer limit (3 s); Wine waits for the answer (6 s), though
         # Parlox asks it to give up.
-        self.send("hang 6000")
+        send("hang 6000")
         self.until(lambda: "posted: hang 6000" in self.recorded(), 10, "the line that is not answered")
         sent = time.monotonic()
-        folder = Path(tempfile.mkdtemp())
-        before = grab(main, folder / "before.png")
+        pictures = Path(tempfile.mkdtemp())
+        run("import", "-window", main, pictures / "before.png")
         place = dict(re.findall(r"^(\w+)=(\d+)$", run("xdotool", "getwindowgeometry", "--shell", main).stdout, re.M))
         cover = subprocess.Popen(["xmessage", "-geometry", "{WIDTH}x{HEIGHT}+{X}+{Y}".format(**place), "cover"], **QUIET)
         self.addCleanup(cover.kill)
@@ -187,9 +180,10 @@ class Windows(unittest.TestCase):
         cover.kill()
         self.until(lambda: not windows("^xmessage$"), 5, "the cover gone")
         time.sleep(0.5)
-        after = grab(main, folder / "after.png")
+        run("import", "-window", main, pictures / "after.png")
         self.assertEqual((windows("^Parlox$"), time.monotonic() - sent < 5.5), ([], True), "Parlox no longer waits")
-        self.assertTrue(same_pictures(before, after), "the window was not repainted")
+        compared = run("compare", "-metric", "AE", pictures / "before.png", pictures / "after.png", "null:")
+        self.assertEqual(compared.returncode, 0, "the window was not repainted")
         self.until(lambda: windows("^Parlox$"), sent + 6 + 1.5 - time.monotonic(), "the box")
         self.assertTrue(logged(log, "N0CALL>busy 2000", "N0CALL>" + SENT))
         run("xdotool", "key", "Return")
@@ -201,30 +195,28 @@ class Windows(unittest.TestCase):
         self.until(lambda: logged(log, "N0CALL>busy 2000", "N0CALL>" + SENT, GONE), 5, "the notice")
         run("xdotool", "key", "alt+F4")
         self.assertEqual(self.parlox.wait(5), 0)
-        self.assertEqual(stored()["LogFile"], "True")
-        self.assertIn("ScrnTop", stored())
+        self.assertEqual(sorted(stored()), KEYS)
 
     def test_session_ended(self):
-        """Windows may end a program as soon as it has answered WM_ENDSESSION: by then EchoLink is
-        let go, and once start-up is done, the choices are stored."""
-        released = ["unsubscribed", "released EventObject", "released SetupConfig", "released SysopConfig"]
+        """Windows may end a program as soon as it has answered WM_ENDSESSION, and so does Wine's
+        wineboot: by then EchoLink is let go, and once start-up is done, the choices are stored."""
         self.start(PROGRAM)
-        self.until(lambda: windows(CAPTION), 25, "the main window")
-        self.end_session("Parlox ~ N0CALL ~ v 1.0.0")
+        self.main_window()
+        self.end_session()
         self.assertEqual(sorted(stored()), KEYS)
-        self.assertEqual(read(self.record).decode().splitlines()[-4:], released)
+        self.assertEqual(self.recorded()[-4:], RELEASED)
 
         # During the start-up wait for EchoLink, with only the splash to see: nothing is stored yet.
         registry("delete", SETTINGS, "/f")
         self.start(PROGRAM)
-        self.until(lambda: "subscribed" in read(self.record).decode().splitlines(), 20, "the subscription")
-        self.end_session("Parlox")
+        self.until(lambda: "subscribed" in self.recorded(), 20, "the subscription")
+        self.end_session()
         self.assertEqual(stored(), {})
-        self.assertEqual(read(self.record).decode().splitlines()[-2:], released[:2])
+        self.assertEqual(self.recorded()[-2:], RELEASED[:2])
 
-    def end_session(self, title):
-        ended = run("wine", ENDSESSION, title)
-        self.assertEqual(ended.returncode, 0, ended.stdout)
+    def end_session(self):
+        """As the user signs out: each window is asked, then told, and the program ended."""
+        self.assertEqual(run("wine", "wineboot", "--end-session").returncode, 0)
         self.parlox.wait(10)
 
     def test_without_echolink(self):

@@ -74,6 +74,10 @@ expect() {
   printf '%s\n' "${@:2}" | diff -u - "$work/$1" || fail "$1 differs from what was expected (above)"
 }
 
+# What the stand-in records of an attachment, and of letting go of it.
+attached=('created EventObject' subscribed 'created SetupConfig' 'created SysopConfig')
+released=(unsubscribed 'released EventObject' 'released SetupConfig' 'released SysopConfig')
+
 # Texts of every kind and length arrive as they were sent, in order and while hostcheck waits; the
 # event Parlox has no use for is ignored; the objects go in order.
 events=$'200 chat Grüße aus Köln\\r\\nzweite Zeile\n250 other XX1ABC\n300 chat \n350 chat <b>73</b> \\\\ € 日本 📻
@@ -82,8 +86,7 @@ session() {
   STANDIN_CALL='SP1ŁÄB-L' STANDIN_EVENTS=$events run hostcheck.exe 2 "$1"
   expect out 'chat: Grüße aus Köln\r\nzweite Zeile' 'chat: ' 'chat: <b>73</b> \\ € 日本 📻' \
     "chat: $(printf 'ab€\\r%.0s' {1..25000})" 'call sign: SP1ŁÄB-L' "posted: $1" 'chat: after the wait' closing released
-  expect record 'created EventObject' subscribed 'created SetupConfig' 'created SysopConfig' "posted: $1" \
-    unsubscribed 'released EventObject' 'released SetupConfig' 'released SysopConfig'
+  expect record "${attached[@]}" "posted: $1" "${released[@]}"
 }
 
 # In process with a short line and the object's own type information; as a local server with a
@@ -113,24 +116,25 @@ case_failures() {
   register inproc
   STANDIN_FAIL=SysopConfig run hostcheck.exe 0 x
   failure 'asking EchoLink.SysopConfig for its interface' 0x80004002
-  expect record 'created EventObject' subscribed 'created SetupConfig' 'created SysopConfig' 'released SysopConfig' \
-    unsubscribed 'released EventObject' 'released SetupConfig'
+  expect record "${attached[@]}" 'released SysopConfig' unsubscribed 'released EventObject' 'released SetupConfig'
 }
 
 # Events reach the binding only while its thread dispatches messages, and none after release,
 # though the stand-in in process still raises them. When EchoLink closes while a line is being
 # posted and Parlox lets go of it, the post still returns, and the event object, in use by it, goes
-# when it does. Closing during the wait ends it at once, and leaves the quit request to the message
-# loop around it.
+# when it does. Closing ends a wait at once, and leaves the quit request to the message loop
+# around it.
 case_events() {
   for server in inproc local; do
     register $server
-    STANDIN_EVENTS=$'200 chat one\n3500 chat after release' run bindingcheck.exe close
-    expect out slept 'chat: one' closing posted 'the wait ended at once after Closing' 'quit 3' done
-    expect record 'created EventObject' subscribed 'created SetupConfig' 'created SysopConfig' 'posted: close' \
-      unsubscribed 'released SetupConfig' 'released SysopConfig' 'post returns' 'released EventObject'
-    STANDIN_EVENTS=$'200 chat one\n3500 closing' run bindingcheck.exe 73
-    expect out slept 'chat: one' posted closing 'the wait ended at once after Closing' 'quit 3' done
+    STANDIN_EVENTS=$'200 chat one\n3500 chat after release' \
+      run callcheck.exe sleep:1 wait:1 post:close wait:6 quit wait:2
+    expect out 'sleep:1 ok 1s' 'chat: one' 'wait:1 ok 1s' closing 'post:close ok 0s' 'wait:6 ok 0s' \
+      'quit 3' 'wait:2 ok 2s'
+    expect record "${attached[@]}" 'posted: close' unsubscribed 'released SetupConfig' 'released SysopConfig' \
+      'post returns' 'released EventObject'
+    STANDIN_EVENTS=$'200 chat one\n3000 closing' run callcheck.exe sleep:1 wait:1 post:73 wait:6 quit
+    expect out 'sleep:1 ok 1s' 'chat: one' 'wait:1 ok 1s' 'post:73 ok 0s' closing 'wait:6 ok 1s' 'quit 3'
   done
 }
 
@@ -140,12 +144,11 @@ case_events() {
 # a server's filter turns away to the server all the same.
 case_busy() {
   register inproc
-  run callcheck.exe attach 'post:busy 2000' 'post:waited out' 'post:busy 5000' alive 'post:given up' release
-  expect out 'attach ok' 'post:busy 2000 ok 0s' 'post:waited out ok 2s' 'post:busy 5000 ok 0s' 'alive ok 0s' \
+  run callcheck.exe 'post:busy 2000' 'post:waited out' 'post:busy 5000' alive 'post:given up' release
+  expect out 'post:busy 2000 ok 0s' 'post:waited out ok 2s' 'post:busy 5000 ok 0s' 'alive ok 0s' \
     'post:given up 0x80010001 3s' 'release ok 0s'
-  expect record 'created EventObject' subscribed 'created SetupConfig' 'created SysopConfig' 'posted: busy 2000' \
-    'turned away' 'posted: waited out' 'posted: busy 5000' 'turned away' unsubscribed 'released EventObject' \
-    'released SetupConfig' 'released SysopConfig'
+  expect record "${attached[@]}" 'posted: busy 2000' 'turned away' 'posted: waited out' 'posted: busy 5000' \
+    'turned away' "${released[@]}"
 }
 
 # A call that is not answered is cancelled at the answer limit (0x80010002, what is sent may yet
@@ -155,13 +158,11 @@ case_busy() {
 # not cancel: it waits for the answer, and then fails the call.
 case_hung() {
   register inproc
-  run callcheck.exe attach 'post:hang 10000' 'post:after' release
-  expect out 'attach ok' 'post:hang 10000 0x80010002 3s' 'post:after ok 0s' 'release ok 0s'
-  STANDIN_FAIL=call run callcheck.exe attach call release
-  expect out 'attach ok' 'call 0x80010002 3s' 'release ok 0s'
+  STANDIN_FAIL=call run callcheck.exe 'post:hang 10000' 'post:after' call release
+  expect out 'post:hang 10000 0x80010002 3s' 'post:after ok 0s' 'call 0x80010002 3s' 'release ok 0s'
   register local
-  run callcheck.exe attach 'post:hang 5000' 'post:after' release
-  expect out 'attach ok' 'post:hang 5000 0x80010002 5s' 'post:after ok 0s' 'release ok 0s'
+  run callcheck.exe 'post:hang 5000' 'post:after' release
+  expect out 'post:hang 5000 0x80010002 5s' 'post:after ok 0s' 'release ok 0s'
 }
 
 # Wine takes a while to forget a local server that was killed: a new wineserver forgets at once.
@@ -171,19 +172,16 @@ forget_killed_server() {
 }
 
 # A host that ends without a word is found out by the next check, and said once; then every
-# call fails at once (0x80010108), and letting go takes no time. One that ends while it is let go,
-# or after it announced its closing (twice), is no news.
+# call fails at once (0x80010108), and letting go takes no time. One that ends while it is let go
+# is no news.
 case_gone() {
   register local
-  STANDIN_EVENTS='500 exit' run callcheck.exe attach wait:1 alive alive 'post:after' call release
-  expect out 'attach ok' 'wait:1 ok 1s' gone 'alive ok 0s' 'alive ok 0s' 'post:after 0x80010108 0s' \
+  STANDIN_EVENTS='500 exit' run callcheck.exe wait:1 alive alive 'post:after' call release
+  expect out 'wait:1 ok 1s' gone 'alive ok 0s' 'alive ok 0s' 'post:after 0x80010108 0s' \
     'call 0x80010108 0s' 'release ok 0s'
   forget_killed_server
-  STANDIN_FAIL=unsubscribe run callcheck.exe attach release alive
-  expect out 'attach ok' 'release ok 0s' 'alive ok 0s'
-  forget_killed_server
-  STANDIN_EVENTS=$'500 closing\n600 closing\n900 exit' run callcheck.exe attach wait:2 alive
-  expect out 'attach ok' closing 'wait:2 ok 2s' 'alive ok 0s'
+  STANDIN_FAIL=unsubscribe run callcheck.exe release alive
+  expect out 'release ok 0s' 'alive ok 0s'
   forget_killed_server
 }
 

@@ -1,15 +1,16 @@
-// callcheck STEP...: drives one attachment to the stand-in through the binding, one step an
-// argument, for what a host that is busy, does not answer, or goes away does to each call. For
-// each step it prints the step, "ok" or the HRESULT it failed with, and how long it took in
-// seconds, rounded (but not for attach, whose time is mostly COM starting the stand-in):
-//   attach      creates the three objects, without start-up's waits
+// callcheck STEP...: attaches to the stand-in through the binding, creating the three objects
+// without start-up's waits (a failure there ends it), then takes one step an argument. For each
+// step it prints the step, "ok" or the HRESULT it failed with, and how long it took in seconds,
+// rounded:
 //   post:TEXT   posts TEXT
 //   call        reads the call sign
 //   alive       checks that the host is still there
 //   wait:N      waits N seconds, with window messages and host events handled
+//   sleep:N     sleeps N seconds, with no message handled
 //   release     lets go
-//   alive*N     N checks in a row, printing what one costs in microseconds (to measure by hand)
-// It prints "closing" and "gone" as they come, and on Closing lets go, as Parlox does.
+//   quit        takes the quit request from the message queue and prints its exit code
+// It prints the events as they come, and on Closing lets go and asks the program to quit (exit
+// code 3), as Parlox's unload step does.
 
 #include "ComApartment.h"
 #include "ComError.h"
@@ -27,60 +28,45 @@ using std::chrono::steady_clock;
 
 namespace {
 
-constexpr std::chrono::milliseconds kAnswerLimit{3000};
-
-void Timed(const std::wstring &step, const std::function<void()> &action, bool showTime = true)
+void Timed(const std::wstring &step, const std::function<void()> &action)
 {
     const auto start = steady_clock::now();
-    std::string outcome = "ok";
+    char outcome[16] = "ok";
     try {
         action();
     } catch (const ComError &error) {
-        char code[16];
-        std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(error.result()));
-        outcome = code;
+        std::snprintf(outcome, sizeof outcome, "0x%08lX", static_cast<unsigned long>(error.result()));
     }
     const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(steady_clock::now() - start).count();
-    if (showTime)
-        std::printf("%ls %s %llds\n", step.c_str(), outcome.c_str(), static_cast<long long>((took + 500) / 1000));
-    else
-        std::printf("%ls %s\n", step.c_str(), outcome.c_str());
+    std::printf("%ls %s %llds\n", step.c_str(), outcome, static_cast<long long>((took + 500) / 1000));
     std::fflush(stdout);
 }
 
-void Measure(EchoLinkConnection &connection, int count)
+void Quit()
 {
-    const auto start = steady_clock::now();
-    for (int i = 0; i < count; ++i)
-        connection.CheckAlive();
-    const auto took = std::chrono::duration_cast<std::chrono::microseconds>(steady_clock::now() - start).count();
-    std::printf("alive*%d %lld us each\n", count, static_cast<long long>(took / count));
+    MSG message;
+    if (PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+        std::printf("quit %d\n", static_cast<int>(message.wParam));
 }
 
 void Step(EchoLinkConnection &connection, const std::wstring &step)
 {
-    const std::wstring argument = step.substr(step.find_first_of(L":*") + 1);
-    if (step == L"attach")
-        Timed(
-            step,
-            [&] {
-                connection.CreateEventObject();
-                connection.CreateSetupConfig();
-                connection.CreateSysopConfig();
-            },
-            false);
-    else if (step.rfind(L"post:", 0) == 0)
+    const std::wstring name = step.substr(0, step.find(L':'));
+    const std::wstring argument = step.substr(step.find(L':') + 1);
+    if (name == L"post")
         Timed(step, [&] { connection.PostChatLine(argument); });
-    else if (step == L"call")
+    else if (name == L"call")
         Timed(step, [&] { connection.ReadStationCall(); });
-    else if (step == L"alive")
+    else if (name == L"alive")
         Timed(step, [&] { connection.CheckAlive(); });
-    else if (step.rfind(L"wait:", 0) == 0)
+    else if (name == L"wait")
         Timed(step, [&] { WaitSeconds(std::stoi(argument)); });
-    else if (step == L"release")
+    else if (name == L"sleep")
+        Timed(step, [&] { Sleep(std::stoi(argument) * 1000); });
+    else if (name == L"release")
         Timed(step, [&] { connection.Release(); });
-    else if (step.rfind(L"alive*", 0) == 0)
-        Measure(connection, std::stoi(argument));
+    else if (name == L"quit")
+        Quit();
     else
         std::printf("unknown step %ls\n", step.c_str());
 }
@@ -93,12 +79,16 @@ int wmain(int argc, wchar_t **argv)
     EchoLinkConnection connection({[&] {
                                        std::puts("closing");
                                        connection.Release();
+                                       PostQuitMessage(3);
                                    },
                                    [](const std::wstring &text) { std::printf("chat: %ls\n", text.c_str()); },
                                    [] {
                                        std::puts("gone");
                                    }},
-                                  kAnswerLimit);
+                                  std::chrono::milliseconds(3000));
+    connection.CreateEventObject();
+    connection.CreateSetupConfig();
+    connection.CreateSysopConfig();
     for (int i = 1; i < argc; ++i)
         Step(connection, argv[i]);
     return 0;

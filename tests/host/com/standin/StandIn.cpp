@@ -21,26 +21,22 @@
 //                     each busy spell that turned a call away
 // Some posted lines are orders, carried out after they are recorded: "close" raises Closing before
 // the post returns; "busy MILLISECONDS" turns every call away for that long once the post has
-// returned, as EchoLink does while it shows a dialog (its message filter answers
-// SERVERCALL_RETRYLATER); "hang MILLISECONDS" keeps the post from returning for that long. Like a
-// host that does not keep its word, the stand-in goes on calling the sinks that unsubscribed.
-//
-// In process no COM stands between the caller and the stand-in to turn calls away or to wait for
-// them. There the stand-in plays COM's part as COM plays it on Windows, with the message filter
-// of the calling thread: a turned-away call is tried again while RetryRejectedCall says so, and a
-// call that is not answered is cancelled when MessagePending, asked whenever a message arrives,
-// says so.
+// returned, as EchoLink does while it shows a dialog; "hang MILLISECONDS" keeps the post from
+// returning for that long. Like a host that does not keep its word, the stand-in goes on calling
+// the sinks that unsubscribed.
 
 #include "line_escaping/LineEscaping.h"
 
 #include <olectl.h>
 #include <wrl/client.h>
 
+#include <cwchar>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <regex>
 #include <tuple>
+#include <utility>
 
 #include <initguid.h> // defines the identifiers that the generated header declares
 
@@ -89,25 +85,19 @@ void Raise(DISPID dispid, const std::wstring &text)
 {
     VARIANT argument;
     argument.vt = VT_BSTR;
-    argument.bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    argument.bstrVal = SysAllocString(text.c_str());
     DISPPARAMS params = {&argument, nullptr, dispid == kClosing ? 0u : 1u, 0};
     for (const auto &[cookie, sink] : sinks)
         sink->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
     SysFreeString(argument.bstrVal);
 }
 
-// Ends the program at once, without a word to its clients, as a crash or the task manager does.
-void Vanish()
-{
-    TerminateProcess(GetCurrentProcess(), 1);
-}
-
 void CALLBACK EventDue(HWND, UINT, UINT_PTR timer, DWORD)
 {
     KillTimer(nullptr, timer);
     const auto [kind, text] = pending[timer];
-    if (kind == L"exit")
-        Vanish();
+    if (kind == L"exit") // ends the program at once, as a crash or the task manager does
+        TerminateProcess(GetCurrentProcess(), 1);
     else
         Raise(kEvents.at(kind), text);
 }
@@ -127,16 +117,19 @@ void ScheduleEvents()
     }
 }
 
-void TurnAway()
+// Whether a call that comes now is turned away; each busy spell is recorded once.
+bool TurnsAway()
 {
-    if (!turnedAway)
+    if (GetTickCount64() >= busyUntil)
+        return false;
+    if (!std::exchange(turnedAway, true))
         Record(L"turned away");
-    turnedAway = true;
+    return true;
 }
 
-bool Busy()
+DWORD Since(ULONGLONG start)
 {
-    return GetTickCount64() < busyUntil;
+    return static_cast<DWORD>(GetTickCount64() - start);
 }
 
 // The message filter of the calling thread; in process, that is the caller's.
@@ -148,18 +141,17 @@ ComPtr<IMessageFilter> CallersFilter()
     return filter;
 }
 
-// In process: a call that comes while the stand-in is busy, as COM handles it for a server that
-// answers SERVERCALL_RETRYLATER. Without a filter it is not tried again.
-HRESULT WaitOutBusy()
+// What a call meets before the stand-in takes it up. As a program of its own, its message filter
+// turns it away while busy (see ServerFilter). In process, the stand-in plays COM's part for a
+// server that answers SERVERCALL_RETRYLATER: the call is tried again while the caller's filter
+// says so, and not at all without a filter.
+HRESULT Arrive()
 {
     const ULONGLONG start = GetTickCount64();
-    while (Busy()) {
-        TurnAway();
+    while (!isServer && TurnsAway()) {
         const ComPtr<IMessageFilter> filter = CallersFilter();
-        const auto elapsed = static_cast<DWORD>(GetTickCount64() - start);
-        const DWORD pause
-            = filter ? filter->RetryRejectedCall(nullptr, elapsed, SERVERCALL_RETRYLATER) : static_cast<DWORD>(-1);
-        if (pause == static_cast<DWORD>(-1))
+        const DWORD pause = filter ? filter->RetryRejectedCall(nullptr, Since(start), SERVERCALL_RETRYLATER) : ~0u;
+        if (pause == ~0u)
             return RPC_E_CALL_REJECTED;
         Sleep(pause < 100 ? 0 : pause);
     }
@@ -176,26 +168,17 @@ HRESULT Hang(DWORD milliseconds)
         return S_OK;
     }
     const ULONGLONG start = GetTickCount64();
-    for (ULONGLONG elapsed = 0; elapsed < milliseconds; elapsed = GetTickCount64() - start) {
-        const auto left = static_cast<DWORD>(milliseconds - elapsed);
-        if (MsgWaitForMultipleObjectsEx(0, nullptr, left, QS_ALLINPUT, 0) != WAIT_OBJECT_0)
+    for (DWORD elapsed = 0; elapsed < milliseconds; elapsed = Since(start)) {
+        if (MsgWaitForMultipleObjectsEx(0, nullptr, milliseconds - elapsed, QS_ALLINPUT, 0) != WAIT_OBJECT_0)
             continue;
         const ComPtr<IMessageFilter> filter = CallersFilter();
-        const auto now = static_cast<DWORD>(GetTickCount64() - start);
-        if (filter && filter->MessagePending(nullptr, now, PENDINGTYPE_TOPLEVEL) == PENDINGMSG_CANCELCALL)
+        if (filter && filter->MessagePending(nullptr, Since(start), PENDINGTYPE_TOPLEVEL) == PENDINGMSG_CANCELCALL)
             return RPC_E_CALL_CANCELED;
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_QS_PAINT | PM_QS_SENDMESSAGE | PM_REMOVE))
             DispatchMessageW(&message);
     }
     return S_OK;
-}
-
-// What a call meets before the stand-in takes it up. As a program of its own, its message
-// filter turns it away while busy (see ServerFilter).
-HRESULT Arrive()
-{
-    return isServer ? S_OK : WaitOutBusy();
 }
 
 // Reference counting (each object keeps the local server running), the interfaces an object
@@ -278,14 +261,13 @@ public:
             Raise(kClosing, {});
             Record(L"post returns");
         }
-        std::wsmatch order;
-        if (!std::regex_match(text, order, std::wregex(L"(busy|hang) (\\d+)")))
-            return S_OK;
-        const DWORD milliseconds = std::stoul(order[2]);
-        if (order[1] == L"hang")
+        DWORD milliseconds = 0;
+        if (std::swscanf(line, L"hang %lu", &milliseconds) == 1)
             return Hang(milliseconds);
-        busyUntil = GetTickCount64() + milliseconds;
-        turnedAway = false;
+        if (std::swscanf(line, L"busy %lu", &milliseconds) == 1) {
+            busyUntil = GetTickCount64() + milliseconds;
+            turnedAway = false;
+        }
         return S_OK;
     }
 
@@ -313,7 +295,7 @@ public:
     {
         Record(L"unsubscribed");
         if (Environment(L"STANDIN_FAIL") == L"unsubscribe")
-            Vanish();
+            TerminateProcess(GetCurrentProcess(), 1);
         return sinks.count(cookie) ? S_OK : CONNECT_E_NOCONNECTION;
     }
 
@@ -340,15 +322,12 @@ public:
     STDMETHODIMP get_StationCall(BSTR *callSign) override
     {
         *callSign = nullptr;
-        if (const HRESULT arrived = Arrive(); FAILED(arrived))
-            return arrived;
-        if (Environment(L"STANDIN_FAIL") == L"call") {
-            if (const HRESULT answered = Hang(10000); FAILED(answered))
-                return answered;
-        }
-        const std::wstring call = UnescapeLine(Environment(L"STANDIN_CALL", L"N0CALL-L"));
-        *callSign = SysAllocStringLen(call.data(), static_cast<UINT>(call.size()));
-        return S_OK;
+        HRESULT answered = Arrive();
+        if (SUCCEEDED(answered) && Environment(L"STANDIN_FAIL") == L"call")
+            answered = Hang(10000);
+        if (SUCCEEDED(answered))
+            *callSign = SysAllocString(UnescapeLine(Environment(L"STANDIN_CALL", L"N0CALL-L")).c_str());
+        return answered;
     }
 };
 
@@ -357,42 +336,33 @@ struct SysopConfig : Object<ISysopConfig>
     SysopConfig() : Object(L"SysopConfig") {}
 };
 
-// The local server's own message filter: while busy it turns every call away, as a
-// single-threaded server does while it shows a dialog.
-class ServerFilter : public IMessageFilter
+// An object that lives as long as the program, answering for one interface.
+template <typename Interface> class Lasting : public Interface
 {
 public:
     STDMETHODIMP QueryInterface(REFIID iid, void **object) override
     {
-        *object = iid == IID_IUnknown || iid == IID_IMessageFilter ? this : nullptr;
+        *object = iid == IID_IUnknown || iid == __uuidof(Interface) ? this : nullptr;
         return *object ? S_OK : E_NOINTERFACE;
     }
     STDMETHODIMP_(ULONG) AddRef() override { return 2; }
     STDMETHODIMP_(ULONG) Release() override { return 1; }
+};
 
+// The local server's own message filter: while busy it turns every call away, as a
+// single-threaded server does while it shows a dialog.
+struct ServerFilter : Lasting<IMessageFilter>
+{
     STDMETHODIMP_(DWORD) HandleInComingCall(DWORD, HTASK, DWORD, INTERFACEINFO *) override
     {
-        if (!Busy())
-            return SERVERCALL_ISHANDLED;
-        TurnAway();
-        return SERVERCALL_RETRYLATER;
+        return TurnsAway() ? SERVERCALL_RETRYLATER : SERVERCALL_ISHANDLED;
     }
-    STDMETHODIMP_(DWORD) RetryRejectedCall(HTASK, DWORD, DWORD) override { return static_cast<DWORD>(-1); }
+    STDMETHODIMP_(DWORD) RetryRejectedCall(HTASK, DWORD, DWORD) override { return ~0u; }
     STDMETHODIMP_(DWORD) MessagePending(HTASK, DWORD, DWORD) override { return PENDINGMSG_WAITDEFPROCESS; }
 };
 
-// Makes objects of one class.
-template <typename Made> class Factory : public IClassFactory
+template <typename Made> struct Factory : Lasting<IClassFactory>
 {
-public:
-    STDMETHODIMP QueryInterface(REFIID iid, void **object) override
-    {
-        *object = iid == IID_IUnknown || iid == IID_IClassFactory ? this : nullptr;
-        return *object ? S_OK : E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-
     STDMETHODIMP CreateInstance(IUnknown *, REFIID iid, void **object) override
     {
         auto *made = new Made;
@@ -404,7 +374,7 @@ public:
 };
 
 // EchoLink's event object under its own class; the two configuration objects, found by their names
-// "EchoLink.NAME", under classes of the stand-in's choosing. The factories live as long as the stand-in.
+// "EchoLink.NAME", under classes of the stand-in's choosing.
 const std::tuple<const CLSID &, IClassFactory *, const wchar_t *> kClasses[]
     = {{CLSID_EventObject, new Factory<EventObject>, L"EventObject"},
        {CLSID_SetupConfig, new Factory<SetupConfig>, L"SetupConfig"},
