@@ -33,8 +33,9 @@ def start_display(*shared):
     by side never race for one. What the session bus starts later shares it, the runtime folder
     (and so never another test's socket) and the variables named."""
     os.environ.update(XDG_RUNTIME_DIR=TOP, QT_QPA_PLATFORM="xcb")
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24", "-dpi", "96", "-nolisten", "tcp"],
-                            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    xvfb = subprocess.Popen(
+        ["Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24", "-dpi", "96", "-nolisten", "tcp"],
+        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
     atexit.register(xvfb.terminate)
     os.environ["DISPLAY"] = ":" + xvfb.stdout.readline().strip()
     subprocess.run(["dbus-update-activation-environment", "DISPLAY", "XDG_RUNTIME_DIR", *shared], check=True)
