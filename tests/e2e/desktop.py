@@ -30,11 +30,12 @@ def use_home(home):
 
 def start_display(*shared):
     """Starts the X server, which takes a free display number and says which, so that tests side
-    by side never race for one. What the session bus starts later shares it, the runtime folder
-    (and so never another test's socket) and the variables named."""
+    by side never race for one; it never resets, as it would when its last client leaves, and
+    turn away the next one meanwhile. What the session bus starts later shares the display, the
+    runtime folder (and so never another test's socket) and the variables named."""
     os.environ.update(XDG_RUNTIME_DIR=TOP, QT_QPA_PLATFORM="xcb")
     xvfb = subprocess.Popen(
-        ["Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24", "-dpi", "96", "-nolisten", "tcp"],
+        ["Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24", "-dpi", "96", "-nolisten", "tcp", "-noreset"],
         stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
     atexit.register(xvfb.terminate)
     os.environ["DISPLAY"] = ":" + xvfb.stdout.readline().strip()
