@@ -18,7 +18,7 @@ import subprocess
 import unittest
 from pathlib import Path
 
-from desktop import TOP, Host, Parlox, CAPTION, find, run, start_display, start_window_manager, use_home, wait_until
+from desktop import CAPTION, TOP, Host, Parlox, find, run, start_display, start_window_manager, use_home, wait_until
 
 AWKWARD = ["XX1ABC>" + "ABCDEFGHIJ" * 100_000, "<<b>></b>", "XX2DEF>bell\x07\ttab", "XX3GHI>\u05e9\u05dc\u05d5\u05dd",
            "XX4JKL>\U0001F4FB\U0001F44B"]
