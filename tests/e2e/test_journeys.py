@@ -17,7 +17,7 @@ from pathlib import Path
 
 import pyatspi
 
-from desktop import BUILD, CAPTION, TOP, Host, Parlox, run, start_display, start_window_manager, use_home, wait_until
+from desktop import BUILD, CAPTION, TOP, Host, Parlox, find, run, start_display, start_window_manager, use_home, wait_until
 
 # Texts a careless window would mangle or choke on: a line break, 100,000 characters, markup.
 TEXTS = ["XX1ABC>two lines\r\nin one text", "XX2DEF>" + "ABCDEFGHIJ" * 10_000, "<b>markup</b>"]
@@ -112,6 +112,11 @@ class Journeys(unittest.TestCase):
         killed = time.monotonic()
         wait_until(lambda: re.search(r"\n\d\d:\d\d " + re.escape(gone) + "\n$", parlox.transcript(main)), "the notice")
         self.assertLess(time.monotonic() - killed, 1, "the host's going noticed late")
+        # A line sent now is refused at once, and stays in the box for the host to come.
+        parlox.say("still there?")
+        box = parlox.window("alert", "Parlox")
+        self.assertTrue(find(box, "label", "Your line was not sent.\r\nEchoLink has gone away."))
+        find(box, "push button", "OK").queryAction().doAction(0)
 
         # Another host takes the name, reporting another call sign: Parlox attaches to it, says so, and
         # chat goes both ways again.
@@ -119,8 +124,8 @@ class Journeys(unittest.TestCase):
         main = parlox.window("frame", "Parlox ~ XX4NEW ~ v 1.0.0")
         host.chat("XX2DEF>glad you are back")
         wait_until(lambda: parlox.transcript(main).endswith("<XX2DEF>glad you are back\n"), "the new host's text")
-        parlox.say("still there?")
-        wait_until(lambda: host.posted() == ["still there?"], "the line at the new host")
+        parlox.say("")  # Enter sends the line kept in the box
+        wait_until(lambda: host.posted() == ["still there?"], "the kept line at the new host")
         back = "*** EchoLink is back; chat goes on."
         said = records("XX3GHI>73", gone, back, "XX2DEF>glad you are back", "XX4NEW>still there?")
         wait_until(lambda: re.search(said + "$", parlox.log_text()), "the log of it all")
