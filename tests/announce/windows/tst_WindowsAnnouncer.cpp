@@ -123,7 +123,8 @@ public:
     STDMETHODIMP GetEvents(ULONG, SPEVENT *event, ULONG *fetched) override
     {
         *fetched = std::exchange(m_ended, false) ? 1 : 0;
-        *event = {.eEventId = SPEI_END_INPUT_STREAM};
+        *event = {};
+        event->eEventId = SPEI_END_INPUT_STREAM;
         return *fetched ? S_OK : S_FALSE;
     }
     STDMETHODIMP Speak(LPCWSTR text, DWORD flags, ULONG *) override
@@ -226,7 +227,9 @@ private slots:
     // front is the window itself or one of its own, such as a dialog it owns.
     void desktop()
     {
-        const WNDCLASSW nvdaClass{.lpfnWndProc = DefWindowProcW, .lpszClassName = L"wxWindowClassNR"};
+        WNDCLASSW nvdaClass = {};
+        nvdaClass.lpfnWndProc = DefWindowProcW;
+        nvdaClass.lpszClassName = L"wxWindowClassNR";
         RegisterClassW(&nvdaClass);
         const auto open = [](const wchar_t *title, DWORD style) {
             return CreateWindowW(L"wxWindowClassNR", title, style, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
