@@ -85,7 +85,7 @@ class Windows(unittest.TestCase):
         deadline = time.monotonic() + seconds
         while not (result := condition()) and time.monotonic() < deadline:
             time.sleep(0.1)
-        return result or self.fail(f"waited {seconds} s in vain for {what}")
+        return result or self.fail(f"waited {seconds} s in vain for {what}; EchoLink's record: {self.recorded()}")
 
     def start(self, folder, *events):
         """Parlox from that folder, finding only the DLLs in it (not those of the session's WINEPATH)."""
@@ -96,7 +96,7 @@ class Windows(unittest.TestCase):
         self.addCleanup(self.parlox.kill)
 
     def recorded(self):
-        return read(self.record).decode().splitlines()
+        return read(self.record).decode().splitlines() if hasattr(self, "record") else []
 
     def main_window(self):
         return self.until(lambda: windows(CAPTION), 25, "the main window")[0]
