@@ -7,30 +7,9 @@
 
 EventSink::EventSink(EventDispids dispids, const EchoLinkEvents &events) : m_dispids(dispids), m_events(events) {}
 
-HRESULT STDMETHODCALLTYPE EventSink::QueryInterface(REFIID iid, void **object)
+bool EventSink::AnswersFor(REFIID iid) const
 {
-    if (!object)
-        return E_POINTER;
-    if (iid != IID_IUnknown && iid != IID_IDispatch && iid != EchoLinkContract::kEventInterface) {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    *object = static_cast<IDispatch *>(this);
-    AddRef();
-    return S_OK;
-}
-
-ULONG STDMETHODCALLTYPE EventSink::AddRef()
-{
-    return ++m_references;
-}
-
-ULONG STDMETHODCALLTYPE EventSink::Release()
-{
-    const ULONG left = --m_references;
-    if (left == 0)
-        delete this;
-    return left;
+    return iid == EchoLinkContract::kEventInterface;
 }
 
 HRESULT STDMETHODCALLTYPE EventSink::GetTypeInfoCount(UINT *count)

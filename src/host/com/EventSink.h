@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ComObject.h"
 #include "EchoLinkEvents.h"
 #include "EventDispids.h"
 
@@ -8,16 +9,12 @@
 // The object that EchoLink calls to raise its events. It tells the events apart by their dispatch
 // identifiers and hands them on; every other event is ignored. Once detached it ignores all
 // calls, since a host may keep raising events after Parlox has let go of it.
-class EventSink : public IDispatch
+class EventSink : public ComObject<IDispatch>
 {
 public:
     EventSink(EventDispids dispids, const EchoLinkEvents &events);
 
     void Detach() { m_attached = false; }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT *count) override;
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo **info) override;
@@ -27,11 +24,11 @@ public:
                                      VARIANT *result, EXCEPINFO *exception, UINT *argumentError) override;
 
 private:
-    virtual ~EventSink() = default;
+    ~EventSink() override = default;
+    bool AnswersFor(REFIID iid) const override;
 
     HRESULT HandOnChatText(const DISPPARAMS *params);
 
-    ULONG m_references = 1;
     bool m_attached = true;
     EventDispids m_dispids;
     const EchoLinkEvents &m_events;

@@ -75,32 +75,6 @@ MessageFilter::Call::~Call()
     m_filter.m_patience = m_outer;
 }
 
-HRESULT STDMETHODCALLTYPE MessageFilter::QueryInterface(REFIID iid, void **object)
-{
-    if (!object)
-        return E_POINTER;
-    if (iid != IID_IUnknown && iid != IID_IMessageFilter) {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    *object = static_cast<IMessageFilter *>(this);
-    AddRef();
-    return S_OK;
-}
-
-ULONG STDMETHODCALLTYPE MessageFilter::AddRef()
-{
-    return ++m_references;
-}
-
-ULONG STDMETHODCALLTYPE MessageFilter::Release()
-{
-    const ULONG left = --m_references;
-    if (left == 0)
-        delete this;
-    return left;
-}
-
 DWORD STDMETHODCALLTYPE MessageFilter::HandleInComingCall(DWORD, HTASK, DWORD, INTERFACEINFO *)
 {
     return SERVERCALL_ISHANDLED;

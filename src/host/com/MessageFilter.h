@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CallPatience.h"
+#include "ComObject.h"
 
 #include <objidl.h>
 #include <wrl/client.h>
@@ -11,7 +12,7 @@
 // while a call waits, whether to go on waiting. The answers come from the patience of the call
 // under way. Calls coming in (EchoLink's events, a screen reader asking about the window) are
 // always taken.
-class MessageFilter : public IMessageFilter
+class MessageFilter : public ComObject<IMessageFilter>
 {
 public:
     // Registers a new filter for the calling thread, which must have joined a single-threaded
@@ -38,10 +39,6 @@ public:
         CallPatience m_outer;
     };
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
-
     DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD callType, HTASK caller, DWORD elapsedMs,
                                                INTERFACEINFO *interfaceInfo) override;
     DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK callee, DWORD elapsedMs, DWORD rejectType) override;
@@ -49,13 +46,12 @@ public:
 
 private:
     explicit MessageFilter(const CallPatience &patience);
-    virtual ~MessageFilter();
+    ~MessageFilter() override;
 
     static void CALLBACK Wake(PTP_CALLBACK_INSTANCE, void *context, PTP_TIMER);
     void CallStarted();
     void CallEnded();
 
-    ULONG m_references = 1;
     CallPatience m_patience;
     bool m_registered = false;
     IMessageFilter *m_previous = nullptr;
