@@ -16,6 +16,7 @@
 #include <QTextCursor>
 
 #include <limits>
+#include <utility>
 
 #include "core/Announcer.h"
 #include "core/Caption.h"
@@ -562,16 +563,17 @@ void frmMain::WriteChatLog(const QStringList &texts, const QDateTime &when)
 // lost, and once that they are written again, with how many are missing.
 void frmMain::TellLogOutcome(const ChatLog::Outcome &outcome, qsizetype records)
 {
+    if (m_recordsLost > 0 && outcome.lost < records) {
+        // The notice is logged too, and comes back here: the count is settled first.
+        const qsizetype missing = std::exchange(m_recordsLost, outcome.lost);
+        ShowNotice(LogBackNotice(missing));
+        return;
+    }
     if (outcome.lost > 0 && m_recordsLost == 0) {
         qWarning("The chat log %s cannot be written: %s", qPrintable(m_log.path()), qPrintable(outcome.reason));
         ShowNotice(LogFailingNotice(outcome.reason), false);
     }
     m_recordsLost += outcome.lost;
-    if (m_recordsLost == outcome.lost || outcome.lost == records)
-        return;
-    const qsizetype missing = m_recordsLost - outcome.lost;
-    m_recordsLost = outcome.lost;
-    ShowNotice(LogBackNotice(missing));
 }
 
 void frmMain::mnuViewLog_Click()
