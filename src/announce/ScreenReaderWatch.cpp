@@ -4,7 +4,6 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
-#include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
 #include <QDBusVariant>
 
@@ -27,6 +26,11 @@ QDBusMessage Call(const QString &service, const QString &path, const QString &in
     QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
     message.setArguments(arguments);
     return message;
+}
+
+QDBusMessage ListenersQuestion()
+{
+    return Call(kRegistryService, kRegistryPath, kRegistry, QStringLiteral("GetRegisteredEvents"));
 }
 
 // The registry lists a listener by the events it asked for, as "Object:StateChanged:Showing"; a
@@ -97,10 +101,7 @@ void ScreenReaderWatch::Attach()
     QDBusConnection a11y = QDBusConnection::connectToBus(address.arguments().constFirst().toString(), m_a11yName);
     for (const char *signal : {"EventListenerRegistered", "EventListenerDeregistered"})
         a11y.connect(kRegistryService, kRegistryPath, kRegistry, QLatin1String(signal), this, SLOT(ListenersChanged()));
-    QDBusPendingCallWatcher listeners(a11y.asyncCall(
-        Call(kRegistryService, kRegistryPath, kRegistry, QStringLiteral("GetRegisteredEvents")), kStartLimit));
-    listeners.waitForFinished();
-    ReadListeners(&listeners);
+    ReadListeners(a11y.call(ListenersQuestion(), QDBus::Block, kStartLimit));
 }
 
 void ScreenReaderWatch::Detach()
@@ -128,22 +129,18 @@ void ScreenReaderWatch::ListenersChanged()
         return;
     }
     m_asking = true;
-    auto *call = new QDBusPendingCallWatcher(
-        QDBusConnection(m_a11yName)
-            .asyncCall(Call(kRegistryService, kRegistryPath, kRegistry, QStringLiteral("GetRegisteredEvents"))),
-        this);
+    auto *call = new QDBusPendingCallWatcher(QDBusConnection(m_a11yName).asyncCall(ListenersQuestion()), this);
     connect(call, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *finished) {
         finished->deleteLater();
         m_asking = false;
-        ReadListeners(finished);
+        ReadListeners(finished->reply());
         if (std::exchange(m_askAgain, false))
             ListenersChanged();
     });
 }
 
-void ScreenReaderWatch::ReadListeners(QDBusPendingCallWatcher *call)
+void ScreenReaderWatch::ReadListeners(const QDBusMessage &reply)
 {
-    const QDBusMessage reply = call->reply();
     m_heard = reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()
         && AnyHearsShowing(reply.arguments().constFirst().value<QDBusArgument>());
 }

@@ -4,7 +4,7 @@
 #include <QObject>
 #include <QString>
 
-class QDBusPendingCallWatcher;
+class QDBusMessage;
 class QDBusServiceWatcher;
 
 // Whether a screen reader runs on this desktop, kept current by the buses' own signals so that
@@ -29,7 +29,7 @@ private slots:
 private:
     void Attach();
     void Detach();
-    void ReadListeners(QDBusPendingCallWatcher *call);
+    void ReadListeners(const QDBusMessage &reply);
 
     QDBusConnection m_session;
     QDBusServiceWatcher *m_busWatcher;
