@@ -74,14 +74,11 @@ private slots:
         announcements->Announce({u"XX2DEF>eight"_s}, true, false);
         announcements->Announce({u"XX3GHI>nine"_s}, false, false);
         journal.FinishSpeaking();
-        QCOMPARE(journal, QStringList{u"voice: XX1ABC: seven"_s});
-
-        journal.clear();
         announcements->Announce({u"XX1ABC>fourteen"_s}, true, false);
         announcements->Announce({u"XX2DEF>fifteen"_s}, true, false);
         announcements.reset();
         journal.FinishSpeaking();
-        QCOMPARE(journal, QStringList{u"voice: XX1ABC: fourteen"_s});
+        QCOMPARE(journal, (QStringList{u"voice: XX1ABC: seven"_s, u"voice: XX1ABC: fourteen"_s}));
     }
 };
 

@@ -7,20 +7,29 @@
 
 using namespace std::chrono_literals;
 
-// The system voice with a speech server that never answers: the caller never waits, hears one
-// warning, and the voice goes silent; nothing hangs at the end either.
+// The system voice with a speech server that is missing or never answers: the caller never
+// waits, hears one warning, and the voice goes silent; nothing hangs at the end either.
 class tst_SystemVoice : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void hungServer()
+    void brokenServer_data()
     {
+        QTest::addColumn<bool>("listening");
+        QTest::newRow("missing") << false;
+        QTest::newRow("never answers") << true;
+    }
+    void brokenServer()
+    {
+        QFETCH(bool, listening);
         const QTemporaryDir dir;
         const QString socket = dir.filePath("speechd.sock");
+        // The client library starts a server when it finds none; this one does not start.
+        qputenv("SPEECHD_CMD", "/bin/false");
         qputenv("SPEECHD_ADDRESS", "unix_socket:" + socket.toUtf8());
         QLocalServer server;
-        QVERIFY(server.listen(socket));
+        QVERIFY(!listening || server.listen(socket));
 
         QElapsedTimer clock;
         clock.start();
