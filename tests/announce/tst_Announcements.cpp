@@ -67,18 +67,16 @@ private slots:
         journal.FinishSpeaking();
         QCOMPARE(journal.mid(2), QStringList{u"voice: XX2DEF: two\nXX3GHI: three\nXX4JKL: four\nand 2 more lines"_s});
         journal.FinishSpeaking();
-        QVERIFY(!journal.voiceDone);
 
-        journal.clear();
         announcements->Announce({u"XX1ABC>seven"_s}, true, false);
         announcements->Announce({u"XX2DEF>eight"_s}, true, false);
         announcements->Announce({u"XX3GHI>nine"_s}, false, false);
         journal.FinishSpeaking();
-        announcements->Announce({u"XX1ABC>fourteen"_s}, true, false);
-        announcements->Announce({u"XX2DEF>fifteen"_s}, true, false);
+        announcements->Announce({u"XX1ABC>ten"_s}, true, false);
+        announcements->Announce({u"XX2DEF>eleven"_s}, true, false);
         announcements.reset();
         journal.FinishSpeaking();
-        QCOMPARE(journal, (QStringList{u"voice: XX1ABC: seven"_s, u"voice: XX1ABC: fourteen"_s}));
+        QCOMPARE(journal.mid(3), (QStringList{u"voice: XX1ABC: seven"_s, u"voice: XX1ABC: ten"_s}));
     }
 };
 
