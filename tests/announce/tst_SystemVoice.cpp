@@ -38,11 +38,10 @@ private slots:
         QTest::failOnWarning(QRegularExpression("."));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Chat is not read aloud: .+"));
         voice->Say("XX1ABC: hello", [&] { ++done; });
-        voice->Say("XX2DEF: again", [&] { ++done; });
         QCOMPARE_LT(clock.elapsed(), 100);
+        QTRY_COMPARE_WITH_TIMEOUT(done, 1, 5000);
+        voice->Say("XX2DEF: again", [&] { ++done; });
         QTRY_COMPARE_WITH_TIMEOUT(done, 2, 5000);
-        voice->Say("XX3GHI: and again", [&] { ++done; });
-        QTRY_COMPARE_WITH_TIMEOUT(done, 3, 5000);
 
         clock.restart();
         voice.reset();
