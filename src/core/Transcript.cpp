@@ -24,11 +24,6 @@ QString TranscriptNotice(const QString &notice, QTime time, bool doubleSpacing, 
     return ClockText(time, locale) + QStringLiteral(" *** ") + notice + LineBreaks(doubleSpacing);
 }
 
-QString TranscriptCut(const QString &paneText)
-{
-    return paneText.size() > kTranscriptCap ? paneText.right(kTranscriptKeep) : paneText;
-}
-
 TranscriptChange AppendUnderCap(qsizetype paneLength, const QStringList &entries)
 {
     // The pane is always the last `keep` characters it held, then `appended` from `start` on.

@@ -18,9 +18,6 @@ QString TranscriptEntry(const QString &text, QTime time, bool doubleSpacing, con
 // Nothing a station sends can look like it, since every received entry has "<" after the time.
 QString TranscriptNotice(const QString &notice, QTime time, bool doubleSpacing, const QLocale &locale);
 
-// The pane text (line breaks as CR LF) as it stands before the next entry goes in.
-QString TranscriptCut(const QString &paneText);
-
 // Entries appended one after another, each under the cap, leave the pane as the last `keep`
 // characters of what it held, followed by `appended`: one edit for any number of entries.
 struct TranscriptChange
