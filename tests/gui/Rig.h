@@ -3,7 +3,6 @@
 #include <memory>
 #include <stdexcept>
 
-#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QSettings>
@@ -18,23 +17,20 @@
 
 // One main window with everything outside it faked, the rig itself playing the host and the
 // announcer. The journal holds what the window asked of the outside, in order: host calls
-// ("Release" with the six stored values then and the chat timer if it still runs), waits
-// ("wait 3"), opened files, message boxes, announcements ("say" or "sound" or both, and the
-// texts), requests for attention ("alert") and the unload. The host fails the step named
-// `failing`; during the one named `closingDuring` it announces its closing, as EchoLink's events
-// come in while a call to it is under way, and during `goneDuring` it goes away. The clock may fail; each reading is a
-// minute later.
+// ("Release" with the six stored values then, and "ticking" if the chat timer still runs), waits,
+// opened files, message boxes, announcements, requests for attention ("alert") and the unload.
+// The host fails the step named `failing`, closes during `closingDuring` (EchoLink's events come
+// in while a call to it is under way) and goes away during `goneDuring`. Each clock reading is a
+// minute later, unless the clock fails.
 struct Rig : HostBinding, Announcer
 {
     QTemporaryDir dir;
-    QString conf = dir.filePath("Parlox.conf");
-    QSettings settings{conf, QSettings::IniFormat};
+    QSettings settings{dir.filePath("Parlox.conf"), QSettings::IniFormat};
     QStringList journal, posted;
     QString failing, closingDuring, goneDuring, callSign = "N0CALL-L", splash;
-    bool hearsReturn = true, screenReader = false;
+    bool screenReader = false, clockFails = false;
     HostError::Outcome outcome = HostError::Outcome::NotDone;
     QDateTime now{QDate(2026, 12, 6), QTime(14, 5)};
-    bool clockFails = false;
     // The rig itself, unless a benchmark hands in a real one.
     Announcer *announcer = this;
     std::unique_ptr<frmMain> window;
@@ -58,12 +54,11 @@ struct Rig : HostBinding, Announcer
     {
         journal.append("Release " + StoredSix() + (Find<QTimer>("tChatReceived")->isActive() ? " ticking" : ""));
     }
-    bool HearsReturn() const override { return hearsReturn; }
+    bool HearsReturn() const override { return true; }
     bool ScreenReaderRunning() override { return screenReader; }
     void Announce(const QStringList &texts, bool readAloud, bool sound) override
     {
-        const QString how = QStringList{readAloud ? "say" : "", sound ? "sound" : ""}.join(' ').trimmed();
-        journal.append((how.isEmpty() ? "quiet" : how) + ": " + texts.join(" | "));
+        journal.append(QString(readAloud ? "say" : "quiet") + (sound ? " sound: " : ": ") + texts.join(" | "));
     }
     void Step(const QString &name)
     {
@@ -115,11 +110,10 @@ struct Rig : HostBinding, Announcer
     QString StoredSix(const QStringList &set = {})
     {
         QStringList values;
-        for (const char *key : {"LogFile", "DoubleSpace", "ScrnTop", "ScrnLeft", "Sound", "ReadAloud"}) {
-            const QString path = "Settings/" + QString::fromLatin1(key);
+        for (const QString key : {"LogFile", "DoubleSpace", "ScrnTop", "ScrnLeft", "Sound", "ReadAloud"}) {
             if (!set.isEmpty())
-                settings.setValue(path, set.value(values.size()));
-            values.append(settings.value(path).toString());
+                settings.setValue("Settings/" + key, set.value(values.size()));
+            values.append(settings.value("Settings/" + key).toString());
         }
         return values.join(' ');
     }
