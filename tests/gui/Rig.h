@@ -1,7 +1,6 @@
 #pragma once
 
 #include <memory>
-#include <stdexcept>
 
 #include <QApplication>
 #include <QLabel>
@@ -28,7 +27,7 @@ struct Rig : HostBinding, Announcer
     QSettings settings{dir.filePath("Parlox.conf"), QSettings::IniFormat};
     QStringList journal, posted;
     QString failing, closingDuring, goneDuring, callSign = "N0CALL-L", splash;
-    bool screenReader = false, clockFails = false;
+    bool screenReader = false;
     HostError::Outcome outcome = HostError::Outcome::NotDone;
     QDateTime now{QDate(2026, 12, 6), QTime(14, 5)};
     // The rig itself, unless a benchmark hands in a real one.
@@ -81,12 +80,11 @@ struct Rig : HostBinding, Announcer
                         splash = shown->findChild<QLabel *>("Label1")->text();
                 Step(QStringLiteral("wait %1").arg(seconds));
             },
-            [this] { return clockFails ? throw std::runtime_error("no time") : now = now.addSecs(60); },
-            [this](const QString &path) { journal.append("open " + path); },
+            [this] { return now = now.addSecs(60); }, [this](const QString &path) { journal.append("open " + path); },
             [this](QMessageBox::Icon icon, const QString &title, const QString &text) {
                 journal.append(QStringLiteral("box %1 %2: %3").arg(icon).arg(title, text));
             },
-            logPath(), [this](QWidget *) { journal.append("alert"); }, *announcer});
+            logPath(), [](QWidget *) {}, *announcer});
         QObject::connect(window.get(), &frmMain::Unloaded, [this] { journal.append("Unloaded"); });
         return window->Load();
     }

