@@ -2,12 +2,8 @@
 
 #include <memory>
 
-#include <QApplication>
-#include <QLabel>
-#include <QSettings>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 
 #include "core/Announcer.h"
 #include "gui/frmMain.h"
@@ -15,17 +11,18 @@
 #include "host/HostError.h"
 
 // One main window with everything outside it faked, the rig itself playing the host and the
-// announcer. The journal holds what the window asked of the outside, in order: host calls
-// ("Release" with the six stored values then, and "ticking" if the chat timer still runs), waits,
-// opened files, message boxes, announcements, requests for attention ("alert") and the unload.
+// announcer. The journal holds what the window asked of the outside, in order: host calls ("post"
+// and the line; "Release" with the six stored values then, and "ticking" if the chat timer still
+// runs), waits, opened files, message boxes, announcements ("say" or "quiet", "sound") and the
+// unload.
 // The host fails the step named `failing`, closes during `closingDuring` (EchoLink's events come
 // in while a call to it is under way) and goes away during `goneDuring`. Each clock reading is a
-// minute later, unless the clock fails.
+// minute later.
 struct Rig : HostBinding, Announcer
 {
     QTemporaryDir dir;
     QSettings settings{dir.filePath("Parlox.conf"), QSettings::IniFormat};
-    QStringList journal, posted;
+    QStringList journal;
     QString failing, closingDuring, goneDuring, callSign = "N0CALL-L", splash;
     bool screenReader = false;
     HostError::Outcome outcome = HostError::Outcome::NotDone;
@@ -44,11 +41,7 @@ struct Rig : HostBinding, Announcer
         Step("ReadStationCall");
         return callSign;
     }
-    void PostChatLine(const QString &line) override
-    {
-        Step("PostChatLine");
-        posted.append(line);
-    }
+    void PostChatLine(const QString &line) override { Step("post " + line); }
     void Release() override
     {
         journal.append("Release " + StoredSix() + (Find<QTimer>("tChatReceived")->isActive() ? " ticking" : ""));
@@ -89,14 +82,13 @@ struct Rig : HostBinding, Announcer
         return window->Load();
     }
 
-    // Starts the window as the program does and shows it.
+    // Starts the window as the program does, expecting a host that answers, and shows it.
     frmMain &Start()
     {
-        if (Load() == frmMain::LoadResult::Running) {
-            window->show();
-            window->activateWindow();
-            (void)QTest::qWaitForWindowActive(window.get());
-        }
+        (void)Load();
+        window->show();
+        window->activateWindow();
+        (void)QTest::qWaitForWindowActive(window.get());
         return *window;
     }
 
