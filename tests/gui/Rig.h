@@ -25,7 +25,6 @@ struct Rig : HostBinding, Announcer
     QStringList journal;
     QString failing, closingDuring, goneDuring, callSign = "N0CALL-L", splash;
     bool screenReader = false;
-    HostError::Outcome outcome = HostError::Outcome::NotDone;
     QDateTime now{QDate(2026, 12, 6), QTime(14, 5)};
     // The rig itself, unless a benchmark hands in a real one.
     Announcer *announcer = this;
@@ -60,7 +59,7 @@ struct Rig : HostBinding, Announcer
         if (name == goneDuring)
             emit Gone();
         if (name == failing)
-            throw HostError("the host did not answer", outcome);
+            throw HostError("the host did not answer", HostError::Outcome::Unknown);
     }
 
     frmMain::LoadResult Load()
@@ -92,8 +91,14 @@ struct Rig : HostBinding, Announcer
         return *window;
     }
 
-    // Runs one tick of the window's chat timer now, as if its half second had passed.
-    void Tick() { QMetaObject::invokeMethod(Find<QTimer>("tChatReceived"), "timeout"); }
+    // Hands the texts in as the host does, then runs one tick of the window's chat timer now, as
+    // if its half second had passed.
+    void Receive(const QStringList &texts)
+    {
+        for (const QString &text : texts)
+            emit ChatTextReceived(text);
+        QMetaObject::invokeMethod(Find<QTimer>("tChatReceived"), "timeout");
+    }
 
     // The six stored values, "True False 1350 1800 False True", absent ones empty; given values,
     // stores them first.
