@@ -41,10 +41,7 @@ struct Rig : HostBinding, Announcer
         return callSign;
     }
     void PostChatLine(const QString &line) override { Step("post " + line); }
-    void Release() override
-    {
-        journal.append("Release " + StoredSix() + (Find<QTimer>("tChatReceived")->isActive() ? " ticking" : ""));
-    }
+    void Release() override { journal.append("Release " + StoredSix() + (Timer()->isActive() ? " ticking" : "")); }
     bool HearsReturn() const override { return true; }
     bool ScreenReaderRunning() override { return screenReader; }
     void Announce(const QStringList &texts, bool readAloud, bool sound) override
@@ -97,7 +94,7 @@ struct Rig : HostBinding, Announcer
     {
         for (const QString &text : texts)
             emit ChatTextReceived(text);
-        QMetaObject::invokeMethod(Find<QTimer>("tChatReceived"), "timeout");
+        QMetaObject::invokeMethod(Timer(), "timeout");
     }
 
     // The six stored values, "True False 1350 1800 False True", absent ones empty; given values,
@@ -113,5 +110,6 @@ struct Rig : HostBinding, Announcer
         return values.join(' ');
     }
 
+    QTimer *Timer() { return Find<QTimer>("tChatReceived"); }
     template <typename T> T *Find(const char *name) { return window->findChild<T *>(QString::fromLatin1(name)); }
 };

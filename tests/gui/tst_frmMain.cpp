@@ -70,7 +70,7 @@ private slots:
         QTEST(rig->Load(), "result");
         QTEST(rig->journal, "journal");
         QCOMPARE(rig->splash, "Parlox By Tolvane");
-        QCOMPARE(rig->Find<QTimer>("tChatReceived")->interval(), 500);
+        QCOMPARE(rig->Timer()->interval(), 500);
     }
 
     // The window as it first shows: caption, menus, fixed place and size, the focus in the entry
@@ -102,9 +102,10 @@ private slots:
 
     // Exactly one item of each pair is ticked, "True" being the only text that ticks the first;
     // the announcements as stored, Read Aloud as a running screen reader says when nothing is.
-    // A click on a ticked item of a pair switches the pair; the announcements toggle. The host's
-    // closing, however often it comes, stores what shows then (a minimised window keeps the place
-    // stored before) and lets the host go once, the chat timer stopped.
+    // The ticks are shown before and after clicking Off and Double (ticked or not: a click on a
+    // ticked item switches the pair too) and both announcements. The host's closing, however
+    // often it comes, stores what shows then (a minimised window keeps the place stored before)
+    // and lets the host go once, the chat timer stopped.
     void checkMarks_data()
     {
         QTest::addColumn<QString>("stored");
