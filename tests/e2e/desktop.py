@@ -106,18 +106,9 @@ class Parlox:
     def window(self, role, name):
         return wait_until(lambda: self.look(role, name), f"the {role} {name!r}")
 
-    def press(self, window, name):
-        """Does a menu item's action, as a click on it would."""
-        find(window, "menu item", name).queryAction().doAction(0)
-
     def x_window(self):
         """The X window of the program's one showing window."""
         return run("xdotool", "search", "--onlyvisible", "--pid", str(self.process.pid)).split()[0]
-
-    def say(self, text):
-        """Types a line into the entry box, where the focus is, and presses Enter."""
-        run("xdotool", "windowfocus", "--sync", self.x_window())
-        run("xdotool", "type", "--delay", "20", text + "\r")
 
     def transcript(self, main):
         return find(main, "text", "Chat transcript").queryText().getText(0, -1)

@@ -1,9 +1,8 @@
-"""The real Parlox against the real substitute host, for what only a real start shows: that the
-program wires its window to the host binding on the bus, the real waits and clock, the settings
-file, the log folder, the window manager, the signal that ends it; and that it installs. What the
-window itself does with each of these is proven with a fake host by the widget tests (tests/gui),
-the real message box by the Windows tests (tests/windows); the desktop files are validated by the
-data tests (tests/data).
+"""The real Parlox, installed, against the real substitute host, for what only a real start shows:
+that the program wires its window to the host binding on the bus, the settings file, the log
+folder, the window manager and the signal that ends it. What the window itself does with each of
+these is proven with a fake host by the widget tests (tests/gui), the real message box by the
+Windows tests (tests/windows); the desktop files are validated by the data tests (tests/data).
 """
 
 import os
@@ -16,7 +15,7 @@ from pathlib import Path
 
 import pyatspi
 
-from desktop import BUILD, CAPTION, TOP, Host, Parlox, run, start_display, start_window_manager, use_home, wait_until
+from desktop import BUILD, CAPTION, TOP, Host, Parlox, find, run, start_display, start_window_manager, use_home, wait_until
 
 # Texts a careless window would mangle or choke on: a line break, 100,000 characters, markup.
 TEXTS = ["XX1ABC>two lines\r\nin one text", "XX2DEF>" + "ABCDEFGHIJ" * 10_000, "<b>markup</b>"]
@@ -39,14 +38,10 @@ class Journeys(unittest.TestCase):
         keys = dict(re.findall(r"(\w+)=(.*)", Path(prefix, "share/applications/org.parlox.Parlox.desktop").read_text()))
         os.chmod(prefix + "/bin", 0o555)
         host = Host(self)
-        started = time.monotonic()
         parlox = Parlox(self, prefix + "/bin/" + keys["Exec"],
                         *(["setpriv", "--bounding-set=-dac_override"] if os.geteuid() == 0 else []))
-        splash = parlox.window("filler", "").queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-        self.assertEqual((splash.x, splash.y), ((1024 - splash.width) // 2, (768 - splash.height) // 2))
         main = parlox.window("frame", CAPTION)
         self.assertIsNone(parlox.look("filler", ""), "the splash stays")
-        self.assertGreaterEqual(time.monotonic() - started, 7, "start-up took less than its two waits")
         self.assertEqual(main.queryComponent().getPosition(pyatspi.DESKTOP_COORDS), (300, 200))
         # Each text logged as it came, "dd-MMM-yy hh:mm text" and CR LF, in the user's data folder.
         host.chat(*TEXTS)
@@ -55,11 +50,11 @@ class Journeys(unittest.TestCase):
         wait_until(lambda: log.exists() and re.fullmatch(records, log.read_bytes().decode()), "the texts logged")
 
         # Under a window manager, a text that comes while another program is active marks the window
-        # as demanding attention until it is activated.
+        # as demanding attention until it is activated. The texts before came to a window never active.
         start_window_manager()
+        run("xdotool", "windowactivate", "--sync", parlox.x_window())
         self.addCleanup(subprocess.Popen(["xmessage", "-title", "elsewhere", "another program"]).kill)
         run("xdotool", "search", "--sync", "--onlyvisible", "--name", "^elsewhere$", "windowactivate", "--sync")
-        self.assertFalse(parlox.marked())
         # Qt hears of the switch a moment after the window manager has made it (its X11 plugin waits
         # 400 ms for focus to come back), and a text shown before then is seen in an active window:
         # texts keep coming until one is shown in the background.
@@ -75,17 +70,15 @@ class Journeys(unittest.TestCase):
         self.assertLess(time.monotonic() - killed, 1, "the host's going noticed late")
 
         # Another host takes the name, reporting another call sign: Parlox attaches to it, says so, and
-        # chat goes both ways again.
+        # a line goes to it.
         host = Host(self, "--call", "XX4NEW-R")
         main = parlox.window("frame", "Parlox ~ XX4NEW ~ v 1.0.0")
-        host.chat("XX2DEF>glad you are back")
-        wait_until(lambda: parlox.transcript(main).endswith("<XX2DEF>glad you are back\n"), "the new host's text")
-        parlox.say("still there?")
+        run("xdotool", "type", "--delay", "20", "still there?\r")  # the entry box has the focus
         wait_until(lambda: host.posted() == ["still there?"], "the line at the new host")
 
         # The session ends, and Parlox is told to end as a desktop's logout or a plain kill tells it
         # (SIGTERM): it stores the day's choices and ends well.
-        parlox.press(main, "Double")
+        find(main, "menu item", "Double").queryAction().doAction(0)
         parlox.process.terminate()
         self.assertEqual(parlox.process.wait(10), 0)
         stored = dict(re.findall(r"(\w+)=(.*)", settings.read_text()))

@@ -42,14 +42,6 @@ struct Heard : QStringList
     }
 };
 
-// Until the name has no owner, and then what the bus said before that: every change of owner
-// is heard by then.
-void AwaitNoOwner()
-{
-    QTRY_VERIFY(!QDBusConnection::sessionBus().interface()->isServiceRegistered(kName));
-    QCoreApplication::processEvents();
-}
-
 // build/substitute-host on the test's private bus, fed commands on its input, and a binding for
 // it; QProcess kills the host when this goes. A host that did not come up fails the first creation.
 struct Host : QProcess
@@ -97,7 +89,9 @@ private slots:
         a.write("closing\nchat after the release\n");
         QTRY_COMPARE(witnessed, QStringList({u"closing"_s, u"chat after the release"_s}));
         a.write("crash\n");
-        AwaitNoOwner();
+        // Once the name has no owner, every change of owner before that is on its way to us.
+        QTRY_VERIFY(!QDBusConnection::sessionBus().interface()->isServiceRegistered(kName));
+        QCoreApplication::processEvents();
         QCOMPARE(witnessed.size(), 2);
         QCOMPARE(a.heard, QStringList{u"closing"_s});
         QVERIFY(heardAfterRelease.isEmpty());
