@@ -11,8 +11,8 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// The contract's names, as the host offers them.
-const QString kName = u"org.parlox.Host"_s, kEventPath = u"/EventObject"_s;
+// The name the host owns on the bus, as the contract gives it.
+const QString kName = u"org.parlox.Host"_s;
 
 // How a call fails: the outcome's number and the reason, or "none" when it does not fail; and how
 // long it took when that was longer than the deadline.
