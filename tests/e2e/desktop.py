@@ -78,13 +78,11 @@ class Host:
     def posted(self):
         return re.findall("^posted: (.*)$", Path(self.out.name).read_text(), re.MULTILINE)
 
-    def send(self, *commands):
-        print(*commands, sep="\n", file=self.process.stdin, flush=True)
-
     def chat(self, *texts):
         """Raises each text as received chat, written as the host's commands want it."""
         escapes = str.maketrans({"\\": "\\\\", "\r": "\\r", "\n": "\\n", "\t": "\\t"})
-        self.send(*("chat " + text.translate(escapes) for text in texts))
+        commands = ("chat " + text.translate(escapes) for text in texts)
+        print(*commands, sep="\n", file=self.process.stdin, flush=True)
 
 
 class Parlox:
@@ -93,7 +91,6 @@ class Parlox:
 
     def __init__(self, test, executable=None, *wrapper):
         self.executable = executable or shutil.copy2(os.path.join(BUILD, "parlox"), tempfile.mkdtemp(dir=TOP))
-        self.log_path = os.path.join(os.path.dirname(self.executable), "ParloxLog.txt")
         self.process = subprocess.Popen([*wrapper, self.executable])
         test.addCleanup(self.process.kill)
 
@@ -109,18 +106,9 @@ class Parlox:
     def window(self, role, name):
         return wait_until(lambda: self.look(role, name), f"the {role} {name!r}")
 
-    def press(self, window, name):
-        """Does a menu item's action, as a click on it would."""
-        find(window, "menu item", name).queryAction().doAction(0)
-
     def x_window(self):
         """The X window of the program's one showing window."""
         return run("xdotool", "search", "--onlyvisible", "--pid", str(self.process.pid)).split()[0]
-
-    def say(self, text):
-        """Types a line into the entry box, where the focus is, and presses Enter."""
-        run("xdotool", "windowfocus", "--sync", self.x_window())
-        run("xdotool", "type", "--delay", "20", text + "\r")
 
     def transcript(self, main):
         return find(main, "text", "Chat transcript").queryText().getText(0, -1)
@@ -128,7 +116,3 @@ class Parlox:
     def marked(self):
         """Whether the window manager shows the window as demanding attention."""
         return "_NET_WM_STATE_DEMANDS_ATTENTION" in run("xprop", "-id", self.x_window(), "_NET_WM_STATE")
-
-    def log_text(self):
-        """The log's text, empty while there is no log."""
-        return Path(self.log_path).read_bytes().decode() if os.path.exists(self.log_path) else ""
