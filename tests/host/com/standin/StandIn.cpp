@@ -46,11 +46,9 @@ using Microsoft::WRL::ComPtr;
 
 extern "C" IMAGE_DOS_HEADER __ImageBase; // the DLL, or the server's program: either holds the type library
 
-#define NOT_IMPLEMENTED(...)                                                                                           \
-    STDMETHODIMP __VA_ARGS__ override                                                                                  \
-    {                                                                                                                  \
-        return E_NOTIMPL;                                                                                              \
-    }
+// clang-format off
+#define NOT_IMPLEMENTED(...) STDMETHODIMP __VA_ARGS__ override { return E_NOTIMPL; }
+// clang-format on
 
 namespace {
 
@@ -411,7 +409,7 @@ HRESULT Register(const wchar_t *kind, const std::wstring &server)
 
 // standin.dll. It has no DllCanUnloadNow: its events may still be due after the last object went,
 // as a host program's would be.
-extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID id, REFIID iid, void **object)
+extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID id, REFIID iid, void **object)
 {
     for (const auto &[classId, factory, name] : kClasses) {
         if (classId == id)
@@ -421,7 +419,7 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID id, REFIID iid, voi
     return CLASS_E_CLASSNOTAVAILABLE;
 }
 
-extern "C" HRESULT STDAPICALLTYPE DllRegisterServer()
+extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllRegisterServer()
 {
     return Register(L"InprocServer32", ModulePath());
 }
