@@ -4,7 +4,7 @@
 // rounded (the quit step prints its exit code before that):
 //   post:TEXT   posts TEXT
 //   call        reads the call sign
-//   alive       checks that the host is still there
+//   alive:N     checks N times in a row that the host is still there
 //   wait:N      waits N seconds, with window messages and host events handled
 //   sleep:N     sleeps N seconds, with no message handled
 //   release     lets go
@@ -59,7 +59,8 @@ void Step(EchoLinkConnection &connection, const std::wstring &step)
     else if (name == L"call")
         connection.ReadStationCall();
     else if (name == L"alive")
-        connection.CheckAlive();
+        for (int i = std::stoi(argument); i > 0; --i)
+            connection.CheckAlive();
     else if (name == L"wait")
         WaitSeconds(std::stoi(argument));
     else if (name == L"sleep")
