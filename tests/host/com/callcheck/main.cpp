@@ -1,10 +1,10 @@
 // callcheck STEP...: attaches to the stand-in through the binding, creating the three objects
 // without start-up's waits (a failure there ends it), then takes one step an argument. For each
 // step it prints the step, "ok" or the HRESULT it failed with, and how long it took in seconds,
-// rounded:
+// rounded (the quit step prints its exit code before that):
 //   post:TEXT   posts TEXT
 //   call        reads the call sign
-//   alive       checks that the host is still there
+//   alive:N     checks N times in a row that the host is still there
 //   wait:N      waits N seconds, with window messages and host events handled
 //   sleep:N     sleeps N seconds, with no message handled
 //   release     lets go
@@ -42,7 +42,8 @@ void Timed(const std::wstring &step, const std::function<void()> &action)
     std::fflush(stdout);
 }
 
-void Quit()
+// Takes the quit request from the message queue, and prints its exit code.
+void TakeQuit()
 {
     MSG message;
     if (PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
@@ -54,21 +55,20 @@ void Step(EchoLinkConnection &connection, const std::wstring &step)
     const std::wstring name = step.substr(0, step.find(L':'));
     const std::wstring argument = step.substr(step.find(L':') + 1);
     if (name == L"post")
-        Timed(step, [&] { connection.PostChatLine(argument); });
+        connection.PostChatLine(argument);
     else if (name == L"call")
-        Timed(step, [&] { connection.ReadStationCall(); });
+        connection.ReadStationCall();
     else if (name == L"alive")
-        Timed(step, [&] { connection.CheckAlive(); });
+        for (int i = std::stoi(argument); i > 0; --i)
+            connection.CheckAlive();
     else if (name == L"wait")
-        Timed(step, [&] { WaitSeconds(std::stoi(argument)); });
+        WaitSeconds(std::stoi(argument));
     else if (name == L"sleep")
-        Timed(step, [&] { Sleep(std::stoi(argument) * 1000); });
+        Sleep(std::stoi(argument) * 1000);
     else if (name == L"release")
-        Timed(step, [&] { connection.Release(); });
+        connection.Release();
     else if (name == L"quit")
-        Quit();
-    else
-        std::printf("unknown step %ls\n", step.c_str());
+        TakeQuit();
 }
 
 } // namespace
@@ -90,6 +90,6 @@ int wmain(int argc, wchar_t **argv)
     connection.CreateSetupConfig();
     connection.CreateSysopConfig();
     for (int i = 1; i < argc; ++i)
-        Step(connection, argv[i]);
+        Timed(argv[i], [&] { Step(connection, argv[i]); });
     return 0;
 }

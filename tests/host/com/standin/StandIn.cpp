@@ -46,7 +46,15 @@ using Microsoft::WRL::ComPtr;
 
 extern "C" IMAGE_DOS_HEADER __ImageBase; // the DLL, or the server's program: either holds the type library
 
+// clang-format off
+#define NOT_IMPLEMENTED(...) STDMETHODIMP __VA_ARGS__ override { return E_NOTIMPL; }
+// clang-format on
+
 namespace {
+
+// Of the stand-in's own choosing: Parlox finds these two by their names.
+constexpr CLSID kSetupConfigClass = {0x5B0C3E71, 0x2A4D, 0x4E8F, {0x9C, 0x61, 0x7D, 0x2E, 0x8A, 0x4B, 0x1F, 0x01}};
+constexpr CLSID kSysopConfigClass = {0x5B0C3E71, 0x2A4D, 0x4E8F, {0x9C, 0x61, 0x7D, 0x2E, 0x8A, 0x4B, 0x1F, 0x02}};
 
 // As in EchoLinkStandIn.idl: neither 1 nor 2 for the two events Parlox handles, and 1 for one it
 // has no use for.
@@ -232,11 +240,8 @@ public:
         const HRESULT arrived = Arrive();
         return FAILED(arrived) ? arrived : E_NOTIMPL;
     }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR *, UINT, LCID, DISPID *) override { return E_NOTIMPL; }
-    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS *, VARIANT *, EXCEPINFO *, UINT *) override
-    {
-        return E_NOTIMPL;
-    }
+    NOT_IMPLEMENTED(GetIDsOfNames(REFIID, LPOLESTR *, UINT, LCID, DISPID *))
+    NOT_IMPLEMENTED(Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS *, VARIANT *, EXCEPINFO *, UINT *))
 
 private:
     std::wstring m_name;
@@ -299,20 +304,18 @@ public:
         return sinks.count(cookie) ? S_OK : CONNECT_E_NOCONNECTION;
     }
 
-    STDMETHODIMP EnumConnectionPoints(IEnumConnectionPoints **) override { return E_NOTIMPL; }
-    STDMETHODIMP GetConnectionInterface(IID *) override { return E_NOTIMPL; }
-    STDMETHODIMP GetConnectionPointContainer(IConnectionPointContainer **) override { return E_NOTIMPL; }
-    STDMETHODIMP EnumConnections(IEnumConnections **) override { return E_NOTIMPL; }
+    NOT_IMPLEMENTED(EnumConnectionPoints(IEnumConnectionPoints **))
+    NOT_IMPLEMENTED(GetConnectionInterface(IID *))
+    NOT_IMPLEMENTED(GetConnectionPointContainer(IConnectionPointContainer **))
+    NOT_IMPLEMENTED(EnumConnections(IEnumConnections **))
 
     // clang-format off
-#define UNUSED(n) STDMETHODIMP Operation##n() override { return E_NOTIMPL; }
-    // They only hold their places before PostChatLine.
-    UNUSED(1) UNUSED(2) UNUSED(3) UNUSED(4) UNUSED(5) UNUSED(6) UNUSED(7) UNUSED(8) UNUSED(9) UNUSED(10) UNUSED(11)
-    UNUSED(12) UNUSED(13) UNUSED(14) UNUSED(15) UNUSED(16) UNUSED(17) UNUSED(18) UNUSED(19) UNUSED(20) UNUSED(21)
-    UNUSED(22) UNUSED(23) UNUSED(24) UNUSED(25) UNUSED(26) UNUSED(27) UNUSED(28) UNUSED(29) UNUSED(30) UNUSED(31)
-    UNUSED(32) UNUSED(33)
+#define PLACE(n) NOT_IMPLEMENTED(Place##n())
+#define TEN_PLACES(n) \
+    PLACE(n##0) PLACE(n##1) PLACE(n##2) PLACE(n##3) PLACE(n##4) PLACE(n##5) PLACE(n##6) PLACE(n##7) PLACE(n##8) PLACE(n##9)
+    TEN_PLACES(0) TEN_PLACES(1) TEN_PLACES(2) PLACE(30) PLACE(31) PLACE(32) // they only hold their places
+    // clang-format on
 };
-// clang-format on
 
 class SetupConfig : public Object<ISetupConfig>
 {
@@ -377,8 +380,8 @@ template <typename Made> struct Factory : Lasting<IClassFactory>
 // "EchoLink.NAME", under classes of the stand-in's choosing.
 const std::tuple<const CLSID &, IClassFactory *, const wchar_t *> kClasses[]
     = {{CLSID_EventObject, new Factory<EventObject>, L"EventObject"},
-       {CLSID_SetupConfig, new Factory<SetupConfig>, L"SetupConfig"},
-       {CLSID_SysopConfig, new Factory<SysopConfig>, L"SysopConfig"}};
+       {kSetupConfigClass, new Factory<SetupConfig>, L"SetupConfig"},
+       {kSysopConfigClass, new Factory<SysopConfig>, L"SysopConfig"}};
 
 void SetValue(const std::wstring &key, const wchar_t *name, const std::wstring &value)
 {
@@ -406,7 +409,7 @@ HRESULT Register(const wchar_t *kind, const std::wstring &server)
 
 // standin.dll. It has no DllCanUnloadNow: its events may still be due after the last object went,
 // as a host program's would be.
-extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID id, REFIID iid, void **object)
+extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID id, REFIID iid, void **object)
 {
     for (const auto &[classId, factory, name] : kClasses) {
         if (classId == id)
@@ -416,7 +419,7 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID id, REFIID iid, voi
     return CLASS_E_CLASSNOTAVAILABLE;
 }
 
-extern "C" HRESULT STDAPICALLTYPE DllRegisterServer()
+extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllRegisterServer()
 {
     return Register(L"InprocServer32", ModulePath());
 }
